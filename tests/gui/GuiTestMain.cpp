@@ -1,0 +1,22 @@
+// Runs every registered window test class; fails when any of them fails.
+#include "GuiTest.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace kalvor::test {
+std::vector<TestFactory>& Registry() {
+    static std::vector<TestFactory> registry;
+    return registry;
+}
+} // namespace kalvor::test
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int failures = 0;
+    for (const auto& factory : kalvor::test::Registry()) {
+        std::unique_ptr<QObject> test = factory();
+        failures += QTest::qExec(test.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,47 @@
+// Message boxes and the handler guard: every error a handler meets is shown, none escapes.
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace kalvor {
+
+// The application title, the caption of the standard error box.
+QString ApplicationTitle(); // "Подбор сечений воздуховода"
+
+// The error's message with a full stop appended when its last character's code is above '.'.
+QString ErrorBoxText(const QString& message);
+
+// The standard error box: the text above, the application title, OK, the stop icon.
+void ShowErrorBox(QWidget* parent, const QString& message);
+
+// The program's own messages for inputs the user can correct: OK only, no icon.
+void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+
+// The default message beep.
+void MessageBeep();
+
+// What a box would show, for tests that record instead of answering a modal box.
+struct ShownMessage {
+    QString caption, text;
+    bool error; // the standard error box (stop icon) rather than a plain message
+};
+// While a hook is set, boxes are handed to it instead of being shown; nullptr restores the boxes.
+void SetMessageHook(std::function<void(const ShownMessage&)> hook);
+void SetBeepHook(std::function<void()> hook);
+
+// Runs one handler body; an error it throws is shown in the standard error box.
+template <class Body> void Guarded(QWidget* parent, Body&& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowErrorBox(parent, QString::fromStdString(error.what()));
+    }
+}
+
+} // namespace kalvor

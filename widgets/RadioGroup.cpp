@@ -1,0 +1,61 @@
+// A captioned group of radio buttons with an item index.
+#include "widgets/RadioGroup.h"
+
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kalvor {
+
+RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), m_group(new QButtonGroup(this)) {
+    m_group->setExclusive(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 2, 4, 2);
+    layout->setSpacing(0);
+    connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
+        m_itemIndex = id;
+        emit clicked();
+    });
+}
+
+void RadioGroup::setItems(const QStringList& items) {
+    m_items = items;
+    m_itemIndex = -1;
+    rebuild();
+}
+
+void RadioGroup::clearItems() { setItems({}); }
+
+void RadioGroup::addItem(const QString& item) {
+    m_items.append(item);
+    rebuild();
+}
+
+QString RadioGroup::itemText(int index) const {
+    return index >= 0 && index < count() ? m_items.at(index) : QString();
+}
+
+void RadioGroup::setItemIndex(int index) {
+    m_itemIndex = index >= 0 && index < count() ? index : -1;
+    const auto buttons = m_group->buttons();
+    m_group->setExclusive(false);
+    for (QAbstractButton* button : buttons) {
+        button->setChecked(m_group->id(button) == m_itemIndex);
+    }
+    m_group->setExclusive(true);
+}
+
+void RadioGroup::rebuild() {
+    for (QAbstractButton* button : m_group->buttons()) {
+        m_group->removeButton(button);
+        delete button;
+    }
+    for (int i = 0; i < count(); ++i) {
+        auto* button = new QRadioButton(m_items.at(i), this);
+        button->setObjectName(QStringLiteral("item%1").arg(i));
+        m_group->addButton(button, i);
+        layout()->addWidget(button);
+    }
+    setItemIndex(m_itemIndex);
+}
+
+} // namespace kalvor
