@@ -67,7 +67,9 @@ std::string FormatNumber(double value, char decimalSeparator) {
 }
 
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 } // namespace
 
 double ParseNumber(std::string_view text, char decimalSeparator) {
@@ -132,8 +134,12 @@ double ParseNumber(std::string_view text, char decimalSeparator) {
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is not a number the system can hold.
-        if (std::fabs(value) < 1.0) {
+        // Underflow reads as zero; overflow is not a number the system can hold. The sign of
+        // the decimal exponent tells the two apart: tiny values carry a large negative one.
+        const std::size_t ePos = normal.find('e');
+        const bool negativeExponent =
+            ePos != std::string::npos && ePos + 1 < normal.size() && normal[ePos + 1] == '-';
+        if (negativeExponent) {
             return 0.0;
         }
         throw fail();

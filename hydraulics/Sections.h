@@ -16,6 +16,10 @@ SectionGeometry RectangularSection(double A, double B);
 SectionGeometry FlatOvalSection(double A, double B); // A the overall width, B the height
 SectionGeometry RoundSection(double D);
 
+// The flow areas alone, unchecked: the size search compares them, whatever their sign.
+double FlatOvalArea(double A, double B);
+double RoundArea(double D);
+
 // True when the text compares greater than "0" byte by byte.
 bool TextAboveZero(std::string_view text);
 

@@ -1,0 +1,74 @@
+// Section geometry of the three duct shapes and the parsing of size texts.
+#include "hydraulics/Sections.h"
+
+#include "common/Checked.h"
+#include "common/NumberText.h"
+
+#include <numbers>
+
+namespace kalvor {
+
+using std::numbers::pi;
+
+SectionGeometry RectangularSection(double A, double B) {
+    return {Finite(A * B), Divide(2.0 * A * B, A + B)};
+}
+
+double FlatOvalArea(double A, double B) {
+    return (A - B) * B + pi * B * B / 4.0;
+}
+
+double RoundArea(double D) {
+    return pi * D * D / 4.0;
+}
+
+SectionGeometry FlatOvalSection(double A, double B) {
+    const double F = Finite(FlatOvalArea(A, B));
+    const double Per = Finite(pi * B + (A - B) * 2.0);
+    const double De = Divide(Power(F, 0.625) * 1.55, Power(Per, 0.2));
+    return {F, De};
+}
+
+SectionGeometry RoundSection(double D) {
+    return {Finite(RoundArea(D)), D};
+}
+
+bool TextAboveZero(std::string_view text) {
+    return text > std::string_view("0");
+}
+
+void ParseSizeText(std::string_view text, SettingsStore& store, char decimalSeparator,
+                   double& SizeA, double& SizeB) {
+    if (text.empty()) {
+        SizeA = 0.0;
+        SizeB = 0.0;
+        return;
+    }
+    // The first character always belongs to the first part, even when it is a "*".
+    const std::size_t star = text.find('*', 1);
+    const std::string_view first = text.substr(0, star);
+    const std::string_view second =
+        star == std::string_view::npos ? std::string_view() : text.substr(star + 1);
+    if (first.empty() || !TextAboveZero(first) || second.empty() || !TextAboveZero(second)) {
+        SizeA = 0.0;
+        SizeB = 0.0;
+        return;
+    }
+    const bool millimetres = store.ReadInteger("mm") != 0;
+    const double a = ParseNumber(first, decimalSeparator);
+    SizeA = millimetres ? a / 1000.0 : a;
+    const double b = ParseNumber(second, decimalSeparator);
+    SizeB = millimetres ? b / 1000.0 : b;
+}
+
+std::optional<double> ParseDiameterText(std::string_view text, SettingsStore& store,
+                                        char decimalSeparator) {
+    if (text.empty() || !TextAboveZero(text) || text == "0,") {
+        return std::nullopt;
+    }
+    const bool millimetres = store.ReadInteger("mm") != 0;
+    const double D = ParseNumber(text, decimalSeparator);
+    return millimetres ? D / 1000.0 : D;
+}
+
+} // namespace kalvor

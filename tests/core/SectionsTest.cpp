@@ -1,0 +1,166 @@
+// Section geometry and the size texts: the order test, the size parser and the diameter parser.
+#include "hydraulics/Sections.h"
+#include "common/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <numbers>
+
+namespace kalvor {
+namespace {
+
+TEST(Sections, GeometryOfTheThreeShapes) {
+    const SectionGeometry rect = RectangularSection(0.5, 0.3);
+    EXPECT_DOUBLE_EQ(rect.F, 0.15);
+    EXPECT_DOUBLE_EQ(rect.De, 0.375);
+    const SectionGeometry swapped = RectangularSection(0.3, 0.5);
+    EXPECT_DOUBLE_EQ(swapped.F, rect.F);
+    EXPECT_DOUBLE_EQ(swapped.De, rect.De);
+
+    const SectionGeometry oval = FlatOvalSection(0.5, 0.25);
+    EXPECT_NEAR(oval.F, 0.111587, 1e-6);
+    EXPECT_NEAR(std::numbers::pi * 0.25 + (0.5 - 0.25) * 2, 1.285398, 1e-6);
+    EXPECT_NEAR(oval.De, 0.374355, 1e-6);
+    const SectionGeometry ovalSwapped = FlatOvalSection(0.25, 0.5);
+    EXPECT_NEAR(ovalSwapped.F, 0.071350, 1e-6);
+    EXPECT_GT(std::abs(ovalSwapped.De - oval.De), 1e-3);
+
+    const SectionGeometry round = RoundSection(0.4);
+    EXPECT_NEAR(round.F, 0.125664, 1e-6);
+    EXPECT_DOUBLE_EQ(round.De, 0.4);
+}
+
+TEST(Sections, FlatOvalWithNegativeAreaIsAnInvalidOperation) {
+    try {
+        FlatOvalSection(0.1, 1.0);
+        ADD_FAILURE() << "no error";
+    } catch (const FloatError& e) {
+        EXPECT_STREQ(e.what(), "Invalid floating point operation");
+    }
+    EXPECT_LT(FlatOvalArea(0.1, 1.0), 0.0); // the search compares it all the same
+}
+
+TEST(Sections, TextAboveZeroComparesCharacterCodes) {
+    const std::pair<const char*, bool> cases[] = {
+        {"", false},   {"0", false},  {"-5", false}, {".5", false}, {",5", false},
+        {"*3", false}, {" 1", false}, {"00", true},  {"0,5", true}, {"0,", true},
+        {"1", true},   {"a", true},   {"05", true},
+    };
+    for (const auto& [text, above] : cases) {
+        EXPECT_EQ(TextAboveZero(text), above) << "'" << text << "'";
+    }
+}
+
+// Each test gets its own hive with "mm" set as the case needs.
+class SizeTexts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("kalvor-sections-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+        ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(m_dir);
+    }
+    SettingsStore& StoreWithUnits(int mm) {
+        m_store.OpenKey(SettingsKey, true);
+        m_store.WriteInteger("mm", mm);
+        return m_store;
+    }
+    std::filesystem::path m_dir;
+    SettingsStore m_store;
+};
+
+struct SizeCase {
+    const char* text;
+    int mm;
+    char separator;
+    double A, B;
+};
+
+TEST_F(SizeTexts, ParsesSizesOrNoSize) {
+    const SizeCase cases[] = {
+        {"500*300", 1, ',', 0.5, 0.3},
+        {"0,5*0,3", 0, ',', 0.5, 0.3},
+        {"0.5*0.3", 0, '.', 0.5, 0.3},
+        {"05*300", 1, ',', 0.005, 0.3},
+        {"00*300", 1, ',', 0.0, 0.3},
+        {"500", 1, ',', 0, 0},
+        {"500*", 1, ',', 0, 0},
+        {"*300", 1, ',', 0, 0},
+        {"0*300", 1, ',', 0, 0},
+        {"300*0", 1, ',', 0, 0},
+        {"-5*300", 1, ',', 0, 0},
+        {"5", 1, ',', 0, 0},
+        {"", 1, ',', 0, 0},
+        {"*", 1, ',', 0, 0},
+        {"**3", 1, ',', 0, 0},
+    };
+    for (const auto& c : cases) {
+        SettingsStore& store = StoreWithUnits(c.mm);
+        double A = 9, B = 9;
+        ParseSizeText(c.text, store, c.separator, A, B);
+        EXPECT_DOUBLE_EQ(A, c.A) << "'" << c.text << "'";
+        EXPECT_DOUBLE_EQ(B, c.B) << "'" << c.text << "'";
+    }
+}
+
+TEST_F(SizeTexts, FailingSecondPartKeepsTheNewFirstBesideTheOldSecond) {
+    SettingsStore& store = StoreWithUnits(1);
+    double A = 0.7, B = 0.8;
+    try {
+        ParseSizeText("500*300*200", store, ',', A, B);
+        ADD_FAILURE() << "no error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'300*200' is not a valid floating point value");
+    }
+    EXPECT_DOUBLE_EQ(A, 0.5);
+    EXPECT_DOUBLE_EQ(B, 0.8);
+
+    A = 0.7;
+    EXPECT_THROW(ParseSizeText("5-3*300", store, ',', A, B), ConversionError);
+    EXPECT_DOUBLE_EQ(A, 0.7); // a failing first part leaves both as they were
+    EXPECT_DOUBLE_EQ(B, 0.8);
+}
+
+TEST_F(SizeTexts, UnitsAreReadOnlyWhenBothPartsPass) {
+    // No key is open: reading "mm" would fail, so a text without a size must not read it.
+    SettingsStore fresh;
+    double A = 1, B = 1;
+    EXPECT_NO_THROW(ParseSizeText("500*", fresh, ',', A, B));
+    EXPECT_EQ(A, 0.0);
+    EXPECT_THROW(ParseSizeText("500*300", fresh, ',', A, B), RegistryError);
+    EXPECT_FALSE(ParseDiameterText("0,", fresh, ',').has_value());
+    EXPECT_THROW(ParseDiameterText("400", fresh, ','), RegistryError);
+}
+
+TEST_F(SizeTexts, DiameterTexts) {
+    struct Case {
+        const char* text;
+        int mm;
+        char separator;
+        std::optional<double> D;
+    } const cases[] = {
+        {"400", 1, ',', 0.4}, {"0,4", 0, ',', 0.4}, {"0.4", 0, '.', 0.4}, {"0,5", 1, ',', 0.0005},
+        {"0,0", 1, ',', 0.0}, {"00", 1, ',', 0.0},  {"0,", 1, ',', {}},   {"0", 1, ',', {}},
+        {"", 1, ',', {}},     {"-4", 1, ',', {}},   {",5", 0, ',', {}},
+    };
+    for (const auto& c : cases) {
+        SettingsStore& store = StoreWithUnits(c.mm);
+        const auto D = ParseDiameterText(c.text, store, c.separator);
+        ASSERT_EQ(D.has_value(), c.D.has_value()) << "'" << c.text << "'";
+        if (D) {
+            EXPECT_DOUBLE_EQ(*D, *c.D) << "'" << c.text << "'";
+        }
+    }
+    SettingsStore& store = StoreWithUnits(1);
+    EXPECT_THROW(ParseDiameterText("4*", store, ','), ConversionError);
+}
+
+} // namespace
+} // namespace kalvor
