@@ -1,0 +1,394 @@
+// Tests of the settings store over its hive file, and of the hive text reader and writer.
+#include "settings/SettingsStore.h"
+#include "common/Errors.h"
+#include "settings/Hive.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <sys/resource.h>
+
+namespace kalvor {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string KelmortaKey = "[HKEY_CURRENT_USER\\software\\kelmorta]\r\n";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, std::string_view text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Every file below the folder, by its path relative to the folder.
+std::vector<std::string> FilesBelow(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory())
+            names.push_back(fs::relative(entry.path(), folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Sets an environment variable for one test and puts the old value back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Each test gets its own temporary XDG_CONFIG_HOME.
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = ::testing::TempDir() + "kalvor-settings-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_root = pattern;
+        m_xdg.emplace("XDG_CONFIG_HOME", (m_root / "config").c_str());
+    }
+    void TearDown() override {
+        m_xdg.reset();
+        fs::remove_all(m_root);
+    }
+
+    fs::path Folder() const { return m_root / "config" / "kelmorta"; }
+    fs::path HiveFile() const { return Folder() / "user.reg"; }
+    std::string HiveText() const { return ReadFile(HiveFile()); }
+
+    // A store with the settings key open, created when missing.
+    static SettingsStore Opened() {
+        SettingsStore store;
+        store.OpenKey(SettingsKey, true);
+        return store;
+    }
+
+    fs::path m_root;
+    std::optional<ScopedEnv> m_xdg;
+};
+
+std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RegistryError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+TEST_F(SettingsStoreTest, FirstStartWritesExactHive) {
+    SettingsStore store = Opened();
+    store.WriteInteger("Shag", 50);
+    store.WriteString("t", "0");
+    store.WriteString("PBar", "990");
+    EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + KelmortaKey +
+                              "\"Shag\"=dword:00000032\r\n\"t\"=\"0\"\r\n\"PBar\"=\"990\"\r\n\r\n");
+    EXPECT_EQ(store.HivePath(), HiveFile().string());
+    EXPECT_EQ(FilesBelow(Folder()), std::vector<std::string>{"user.reg"});
+}
+
+TEST_F(SettingsStoreTest, FailuresCarryTheirMessages) {
+    WriteFile(HiveFile(),
+              "REGEDIT4\r\n" + KelmortaKey + "\"Shag\"=dword:00000032\r\n\"t\"=\"0\"\r\n");
+    SettingsStore closed;
+    SettingsStore open = Opened();
+    const struct {
+        std::function<void()> action;
+        std::string message;
+    } cases[] = {
+        {[&] { closed.ReadInteger("Shag"); }, "Failed to get data for 'Shag'"},
+        {[&] { open.ReadInteger("mm"); }, "Failed to get data for 'mm'"},
+        {[&] { open.ReadInteger("t"); }, "Invalid data type for 't'"},
+        {[&] { open.ReadString("Shag"); }, "Invalid data type for 'Shag'"},
+        {[&] { closed.WriteInteger("AB", 1); }, "Failed to set data for 'AB'"},
+        {[&] { closed.WriteString("PBar", "990"); }, "Failed to set data for 'PBar'"},
+        {[&] { open.WriteString("v", "line\nbreak"); }, "Failed to set data for 'v'"},
+        {[&] { open.WriteInteger("bad\rname", 1); }, "Failed to set data for 'bad\rname'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MessageOf(c.action), c.message);
+    EXPECT_EQ(closed.ReadString("t"), "");
+    EXPECT_EQ(open.ReadString("PBar"), "");
+    EXPECT_EQ(open.ReadString("t"), "0");
+}
+
+TEST_F(SettingsStoreTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
+    WriteFile(HiveFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kelmorta]\n"
+                          "\"AB\"=dword:00000001\n\"Shag\"=dword:00000032\n");
+    SettingsStore store;
+    store.OpenKey("\\SOFTWARE\\kelmorta\\", false);
+    for (const char* name : {"ab", "Ab", "AB"})
+        EXPECT_EQ(store.ReadInteger(name), 1) << name;
+    store.WriteInteger("SHAG", 60);
+    EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kelmorta]\r\n"
+                          "\"AB\"=dword:00000001\r\n\"Shag\"=dword:0000003c\r\n\r\n");
+}
+
+TEST_F(SettingsStoreTest, OpenKeyWritesOnlyWhenItCreates) {
+    const std::string handWritten = "; kept by hand\nREGEDIT4\n\n[HKEY_CURRENT_USER\\software\\"
+                                    "kelmorta\\sub]\n\"x\"=\"1\"\n";
+    SettingsStore store;
+    store.OpenKey("\\software\\other\\", false);
+    EXPECT_EQ(store.ReadString("x"), "");
+    EXPECT_FALSE(fs::exists(HiveFile())) << "a refused open wrote the hive";
+
+    WriteFile(HiveFile(), handWritten);
+    for (const char* path : {"\\software\\kelmorta\\sub\\", "software\\KELMORTA", "\\software"}) {
+        EXPECT_TRUE(store.KeyExists(path)) << path;
+        store.OpenKey(path, true);
+        EXPECT_NO_THROW(store.WriteString("probe", "")) << path << " did not become current";
+        WriteFile(HiveFile(), handWritten);
+        store.OpenKey(path, true);
+        EXPECT_EQ(HiveText(), handWritten)
+            << "opening the existing " << path << " rewrote the hive";
+    }
+    for (const char* path : {"", "\\\\", "\\a\\\\b\\", "\\software\\kelm"})
+        EXPECT_FALSE(store.KeyExists(path)) << path;
+
+    store.OpenKey("\\software\\other\\", true);
+    EXPECT_TRUE(SettingsStore().KeyExists("\\software\\other\\"));
+    EXPECT_TRUE(SettingsStore().KeyExists("\\software\\kelmorta\\sub\\"));
+}
+
+TEST_F(SettingsStoreTest, SecondStoreSeesWritesAtItsNextRead) {
+    SettingsStore first = Opened();
+    SettingsStore second = Opened();
+    first.WriteInteger("mm", 1);
+    EXPECT_EQ(second.ReadInteger("mm"), 1);
+    second.WriteInteger("mm", 0);
+    second.WriteString("t", "-5,5");
+    EXPECT_EQ(first.ReadInteger("mm"), 0);
+    EXPECT_EQ(first.ReadString("t"), "-5,5");
+}
+
+TEST_F(SettingsStoreTest, WriteKeepsEveryOtherValueAndKey) {
+    const std::string other = "[HKEY_CURRENT_USER\\software\\other]\r\n"
+                              "\"path\"=\"C:\\\\temp\\\\\"\r\n\"n\"=dword:ffffffff\r\n\r\n";
+    WriteFile(HiveFile(), "REGEDIT4\r\n\r\n" + other + KelmortaKey +
+                              "\"Shag\"=dword:00000032\r\n\"t\"=\"0\"\r\n\"PBar\"=\"990\"\r\n\r\n");
+    SettingsStore store = Opened();
+    store.WriteString("t", "20");
+    store.WriteInteger("AB", 1);
+    EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + other + KelmortaKey +
+                              "\"Shag\"=dword:00000032\r\n\"t\"=\"20\"\r\n\"PBar\"=\"990\"\r\n"
+                              "\"AB\"=dword:00000001\r\n\r\n");
+}
+
+TEST_F(SettingsStoreTest, ValuesRoundTrip) {
+    const std::string texts[] = {"", "C:\\temp\\", "say \"hi\"", "\\\"\\\\", "Подбор", "0,5\t ;x"};
+    SettingsStore store = Opened();
+    for (const std::string& text : texts) {
+        store.WriteString("v", text);
+        EXPECT_EQ(Opened().ReadString("V"), text);
+    }
+    for (int number : {0, 50, -1, INT_MIN, INT_MAX}) {
+        store.WriteInteger("Shag", number);
+        EXPECT_EQ(Opened().ReadInteger("shag"), number);
+    }
+}
+
+TEST_F(SettingsStoreTest, UnparseableHiveIsSetAsideBeforeTheFirstWrite) {
+    SettingsStore store = Opened();
+    store.WriteInteger("Shag", 50);
+    const std::string garbage[] = {std::string("REGEDIT4\r\n\"t\"=\"0\"\r\n") + '\0' + '\xff',
+                                   "Windows Registry Editor Version 5.00\n"};
+    for (const std::string& text : garbage) {
+        WriteFile(HiveFile(), text);
+        EXPECT_FALSE(store.KeyExists(SettingsKey));
+        EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
+        EXPECT_EQ(store.ReadString("Shag"), "");
+        EXPECT_EQ(HiveText(), text) << "a read changed the unparseable hive";
+
+        store.WriteInteger("mm", 1);
+        EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + KelmortaKey + "\"mm\"=dword:00000001\r\n\r\n");
+    }
+    std::vector<std::string> setAside;
+    for (const std::string& name : FilesBelow(Folder())) {
+        if (name != "user.reg") {
+            EXPECT_EQ(name.rfind("user.reg.unreadable-", 0), 0u) << name;
+            setAside.push_back(ReadFile(Folder() / name));
+        }
+    }
+    std::sort(setAside.begin(), setAside.end());
+    EXPECT_EQ(setAside, (std::vector<std::string>{garbage[0], garbage[1]}));
+}
+
+TEST_F(SettingsStoreTest, HivePathFollowsXdgConfigHomeOrHome) {
+    const std::string home = (m_root / "home").string();
+    ScopedEnv homeEnv("HOME", home.c_str());
+    const std::string xdg = (m_root / "xdg").string();
+    const struct {
+        const char* xdgValue;
+        std::string expected;
+    } cases[] = {
+        {xdg.c_str(), xdg + "/kelmorta/user.reg"},
+        {nullptr, home + "/.config/kelmorta/user.reg"},
+        {"", home + "/.config/kelmorta/user.reg"},
+        {"relative", home + "/.config/kelmorta/user.reg"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdgValue);
+        ASSERT_EQ(UserHivePath(), c.expected); // never write into the working folder
+        SettingsStore store = Opened();
+        store.WriteString("t", "1");
+        EXPECT_TRUE(fs::exists(c.expected)) << c.expected;
+        fs::remove_all(m_root / "home");
+        fs::remove_all(m_root / "xdg");
+    }
+}
+
+TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
+    SettingsStore store = Opened();
+    store.WriteInteger("Shag", 50);
+    const std::string before = HiveText();
+
+    // A file size limit makes the temporary file's write fail, even for root.
+    const auto sizeLimited = [&](const std::function<void()>& action) {
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = old;
+        tiny.rlim_cur = 8;
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+        action();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    };
+    std::string message;
+    sizeLimited([&] { message = MessageOf([&] { store.WriteString("t", "0"); }); });
+    EXPECT_EQ(message, "Failed to set data for 't'");
+    EXPECT_EQ(HiveText(), before);
+    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config/kelmorta/user.reg"});
+
+    // A folder in the hive's place: reads see no values, writes fail and leave it alone.
+    fs::remove(HiveFile());
+    fs::create_directory(HiveFile());
+    EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
+    EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
+    EXPECT_TRUE(fs::is_directory(HiveFile()));
+    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{});
+
+    // The config folder replaced by a regular file: the hive's folder cannot be made.
+    fs::remove_all(m_root / "config");
+    WriteFile(m_root / "config", "not a folder");
+    EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
+    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config"});
+
+    SettingsStore fresh;
+    fresh.OpenKey(SettingsKey, true);
+    EXPECT_FALSE(fresh.KeyExists(SettingsKey));
+    EXPECT_EQ(MessageOf([&] { fresh.ReadInteger("mm"); }), "Failed to get data for 'mm'");
+    EXPECT_EQ(MessageOf([&] { fresh.WriteString("t", "0"); }), "Failed to set data for 't'");
+}
+
+// The hive text reader: what it accepts, as what, and what it refuses.
+TEST(HiveTest, ParsesAcceptedTexts) {
+    using Values = std::vector<HiveValue>;
+    const struct {
+        std::string text;
+        std::vector<HiveKey> keys;
+    } cases[] = {
+        {"REGEDIT4", {}},
+        {"\n; note\r\nREGEDIT4\r\n  \r\n\t; x\n", {}},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"Shag\"=dword:00000032\n\"t\"=\"0\"",
+         {{"a", Values{{"Shag", 50}, {"t", "0"}}}}},
+        {"REGEDIT4\r\n[hkey_current_user\\A\\B]\r\n\"n\"=dword:FFFFFFFF\r\n\"m\"=dword:80000000\r\n"
+         "\"p\"=dword:7fffffff\r\n\"\"=\"\"\r\n",
+         {{"A\\B", Values{{"n", -1}, {"m", INT_MIN}, {"p", INT_MAX}, {"", ""}}}}},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"q\\\"\\\\\"=\"C:\\\\d \\\"x\\\" Подбор ;=\"\n",
+         {{"a", Values{{"q\"\\", "C:\\d \"x\" Подбор ;="}}}}},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"X\"=\"1\"\n[HKEY_CURRENT_USER\\b]\n"
+         "[HKEY_CURRENT_USER\\A]\n\"x\"=dword:00000002\n\"y\"=\"3\"\n",
+         {{"a", Values{{"X", 2}, {"y", "3"}}}, {"b", Values{}}}},
+    };
+    for (const auto& c : cases) {
+        const auto hive = ParseHive(c.text);
+        ASSERT_TRUE(hive.has_value()) << c.text;
+        EXPECT_EQ(hive->keys, c.keys) << c.text;
+        EXPECT_EQ(ParseHive(SerialiseHive(*hive)), hive) << c.text;
+    }
+}
+
+TEST(HiveTest, RefusesOtherTexts) {
+    const std::string head = "REGEDIT4\n[HKEY_CURRENT_USER\\a]\n";
+    const std::string refused[] = {
+        "",
+        "\n; only a comment\n",
+        "REGEDIT5\n",
+        " REGEDIT4\n",
+        "\xEF\xBB\xBFREGEDIT4\n",
+        "Windows Registry Editor Version 5.00\n",
+        "REGEDIT4\n\"t\"=\"0\"\n",
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\a]\n",
+        "REGEDIT4\n[-HKEY_CURRENT_USER\\a]\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER]\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\]\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\a\\]\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\a\\\\b]\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\a\tb]\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\a",
+        head + "\"x\"=dword:0000032\n",
+        head + "\"x\"=dword:000000032\n",
+        head + "\"x\"=dword:0000003g\n",
+        head + "\"x\"=DWORD:00000032\n",
+        head + "\"x\"=hex:01,02\n",
+        head + "@=\"x\"\n",
+        head + "x=\"1\"\n",
+        head + "\"x\" = \"1\"\n",
+        head + "\"x\"=\"1\" \n",
+        head + "\"x\"=\"1\n",
+        head + "\"x\"=\"a\"b\"\n",
+        head + "\"x\"=\"a\\nb\"\n",
+        head + "\"x\"=\"a\\\"\n",
+        head + "\"x\"=\"a\rb\"\n",
+        head + std::string("\"x\"=\"a\0b\"\n", 10),
+        head + "\"x\"=\n",
+        head + "text\n",
+    };
+    for (const std::string& text : refused)
+        EXPECT_FALSE(ParseHive(text).has_value()) << text;
+}
+
+TEST(HiveTest, NormalisesKeyPaths) {
+    const struct {
+        std::string_view path;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"\\software\\kelmorta\\", "software\\kelmorta"},
+        {"\\\\a\\\\", "a"},
+        {"a", "a"},
+        {"", std::nullopt},
+        {"\\\\", std::nullopt},
+        {"a\\\\b", std::nullopt},
+        {"a\nb", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NormaliseKeyPath(c.path), c.expected) << c.path;
+}
+
+} // namespace
+} // namespace kalvor
