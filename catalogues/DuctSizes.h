@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QTableWidget;
+
 namespace Ui {
 class TDuctSizesForm;
 }
@@ -13,6 +15,9 @@ namespace kalvor {
 
 class TmainForm;
 
+// The grid DuctSizesSg: its caption row is the table's horizontal header, so table row 0 is the
+// first data row ("row 1" of the numbered list) and row indexes below count data rows only.
+// Column 0 holds the row numbers and cannot be edited.
 class TDuctSizesForm : public QDialog {
     Q_OBJECT
 
@@ -22,9 +27,35 @@ public:
 
     Ui::TDuctSizesForm* ui() const { return m_ui.get(); }
 
+    // Handlers, named as the system names them. Each runs its body under the handler guard.
+    void FormCreate();             // nothing to do
+    void DuctSelectionRgClick();   // loads the picked shape's catalogue
+    void SortBtnClick();           // selection sort by area, renumbering every row
+    void AddBtnClick();            // a blank row above the current one
+    void BitBtn1Click();           // deletes the current row
+    void SaveBtnClick();           // writes the grid to the chosen shape's file
+    void CloseBtnClick();          // closes the window
+    void FormClose();              // resets the window and rebuilds the main window's size lists
+    void DuctSizesSgSetEditText(); // recomputes the current row's area
+
+    // Row operations; an index outside the grid beeps and changes nothing.
+    void InsertRow(QTableWidget* grid, int index); // 0..rowCount; rowCount appends
+    void DeleteRow(QTableWidget* grid, int index); // 0..rowCount-1
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override; // Escape: the window has no cancel, so it stays open
+
 private:
+    void SetCell(int row, int column, const QString& text);
+    QString Cell(int row, int column) const;
+    void CellEdited(int row, int column, const QString& text);
+    void ResetGrid();
+
     std::unique_ptr<Ui::TDuctSizesForm> m_ui;
     TmainForm* m_mainForm;
+    int m_shownShape = -1; // the shape whose catalogue the grid holds; -1 none
 };
 
 } // namespace kalvor

@@ -27,8 +27,21 @@ public:
     void FormCreate();    // the settings load
     void ApplyBtnClick(); // the apply step
     void OKBtnClick();    // apply, then close (which applies again)
+    // Runs whenever the window closes: the apply step. False while the step field does not hold
+    // a whole number, which keeps the window open.
+    bool FormClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override; // Escape: the window has no cancel, so it stays open
 
 private:
+    // The bodies of the handlers; they throw what they meet.
+    void LoadSettings();
+    void ApplySettings(bool& stepIsWhole);
+    bool RunApply();
+
     std::unique_ptr<Ui::TOptionsForm> m_ui;
     TmainForm* m_mainForm;
 };
