@@ -1,0 +1,466 @@
+// Catalogue files: reading and writing the standard sizes of each duct shape.
+#include "catalogues/CatalogueFile.h"
+
+#include "common/NumberText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <stdexcept>
+#include <system_error>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kalvor {
+
+std::string CatalogueFileName(DuctShape shape) {
+    switch (shape) {
+    case DuctShape::Rectangular:
+        return "Duct.txt";
+    case DuctShape::FlatOval:
+        return "OvalDuct.txt";
+    case DuctShape::Round:
+        break;
+    }
+    return "RoundDuct.txt";
+}
+
+// ---- Reading -----------------------------------------------------------------------------------
+
+namespace {
+
+constexpr char EndOfData = '\x1A';
+constexpr std::size_t MaxNumberLength = 64;
+
+bool IsSeparator(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether a number whose conversion left the double range lies above it (rather than below).
+// The decimal magnitude of the first significant digit plus the exponent tells.
+bool AboveRange(std::string_view mantissa, std::string_view exponent) {
+    long long magnitude = 0;
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    bool found = false;
+    for (std::size_t i = 0; i < mantissa.size() && !found; ++i) {
+        if (IsDigit(mantissa[i]) && mantissa[i] != '0') {
+            magnitude = i < point ? static_cast<long long>(point - i) - 1
+                                  : -static_cast<long long>(i - point);
+            found = true;
+        }
+    }
+    long long power = 0;
+    bool negative = false;
+    for (char c : exponent) {
+        if (c == '-') {
+            negative = true;
+        } else if (IsDigit(c) && power < 1'000'000'000) {
+            power = power * 10 + (c - '0');
+        }
+    }
+    return magnitude + (negative ? -power : power) > 0;
+}
+
+// One number as the catalogue files hold it: an optional sign, digits with at most one ".",
+// optionally "E" or "e", an optional sign and at least one digit. A value too small for a double
+// reads as 0; one too large is not a number.
+std::optional<double> ConvertNumber(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    const std::size_t mantissaStart = i;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        if (IsDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    const std::string_view mantissa = text.substr(mantissaStart, i - mantissaStart);
+    std::string_view exponent;
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        const std::size_t exponentStart = ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        const std::size_t exponentDigits = i;
+        while (i < n && IsDigit(text[i])) {
+            ++i;
+        }
+        if (i == exponentDigits) {
+            return std::nullopt;
+        }
+        exponent = text.substr(exponentStart, i - exponentStart);
+    }
+    if (i != n) {
+        return std::nullopt;
+    }
+
+    // from_chars takes no leading "+"; the text is otherwise in its own form already.
+    const std::string_view digitsText = text[0] == '+' ? text.substr(1) : text;
+    double value = 0.0;
+    const auto [end, ec] =
+        std::from_chars(digitsText.data(), digitsText.data() + digitsText.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (AboveRange(mantissa, exponent)) {
+            return std::nullopt;
+        }
+        return text[0] == '-' ? -0.0 : 0.0;
+    }
+    if (ec != std::errc() || end != digitsText.data() + digitsText.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Sequential reading of a catalogue's bytes, number by number and line by line.
+class CatalogueReader {
+public:
+    explicit CatalogueReader(std::string_view bytes)
+        : m_data(bytes.substr(0, bytes.find(EndOfData))) {}
+
+    bool AtEnd() const { return m_pos >= m_data.size(); }
+
+    // Skips separators across line ends; at the end of the data the number is 0. Otherwise takes
+    // the run of at most 64 non-separators; the byte that ends the run stays unread.
+    double ReadNumber(bool& readable) {
+        while (!AtEnd() && IsSeparator(m_data[m_pos])) {
+            ++m_pos;
+        }
+        if (AtEnd()) {
+            return 0.0;
+        }
+        const std::size_t start = m_pos;
+        while (!AtEnd() && !IsSeparator(m_data[m_pos]) && m_pos - start < MaxNumberLength) {
+            ++m_pos;
+        }
+        const std::optional<double> value = ConvertNumber(m_data.substr(start, m_pos - start));
+        if (!value) {
+            readable = false;
+            return 0.0;
+        }
+        return *value;
+    }
+
+    // Consumes up to and including the next LF. A CR ends the line when an LF or the end of the
+    // data follows it; a CR before any other byte is skipped like the rest of the line.
+    void SkipLine() {
+        while (!AtEnd()) {
+            const char c = m_data[m_pos++];
+            if (c == '\n') {
+                return;
+            }
+            if (c == '\r') {
+                if (AtEnd()) {
+                    return;
+                }
+                if (m_data[m_pos] == '\n') {
+                    ++m_pos;
+                    return;
+                }
+            }
+        }
+    }
+
+private:
+    std::string_view m_data;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+SizeCatalogue ParseSizeCatalogue(DuctShape shape, std::string_view bytes) {
+    SizeCatalogue catalogue;
+    CatalogueReader reader(bytes);
+    while (!reader.AtEnd()) {
+        bool readable = true;
+        catalogue.A.push_back(reader.ReadNumber(readable));
+        if (shape != DuctShape::Round) {
+            catalogue.B.push_back(reader.ReadNumber(readable));
+        }
+        reader.SkipLine();
+        if (!readable) {
+            throw InOutError(io::InvalidNumericInput);
+        }
+    }
+    return catalogue;
+}
+
+// ---- Writing the text --------------------------------------------------------------------------
+
+std::string FormatCatalogueField(double value) {
+    if (!std::isfinite(value)) {
+        throw InOutError(io::InvalidNumericInput);
+    }
+    if (value == 0.0) {
+        return " 0.00000000000000E+0000";
+    }
+    // d.dddddddddddddde+XX: 15 significant digits rounded to nearest, at least two exponent digits.
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                         std::chars_format::scientific, 14);
+    const std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t e = scientific.find('e');
+    const std::string_view exponentDigits = scientific.substr(e + 2);
+
+    std::string field;
+    field.reserve(23);
+    field += value < 0 ? '-' : ' ';
+    field += scientific.substr(0, e);
+    field += 'E';
+    field += scientific[e + 1];
+    field.append(4 - exponentDigits.size(), '0');
+    field += exponentDigits;
+    return field;
+}
+
+std::string FormatSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
+    const bool twoNumbers = shape != DuctShape::Round;
+    if (twoNumbers && entries.B.size() < entries.A.size()) {
+        throw std::invalid_argument("catalogue entries without a second size");
+    }
+    std::string bytes;
+    bytes.reserve(entries.A.size() * (twoNumbers ? 48 : 25));
+    for (std::size_t i = 0; i < entries.A.size(); ++i) {
+        bytes += FormatCatalogueField(RoundTo(entries.A[i], 3));
+        if (twoNumbers) {
+            bytes += FormatCatalogueField(RoundTo(entries.B[i], 3));
+        }
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+// ---- Files -------------------------------------------------------------------------------------
+
+InOutError InOutErrorFromErrno(int systemError) {
+    switch (systemError) {
+    case ENOENT:
+        return InOutError(io::FileNotFound);
+    case ENOTDIR:
+        return InOutError(io::InvalidFilename);
+    case EMFILE:
+    case ENFILE:
+        return InOutError(io::TooManyOpenFiles);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return InOutError(io::AccessDenied);
+    case 0:
+        systemError = EIO;
+        break;
+    default:
+        break;
+    }
+    InOutError error(systemError);
+    // A system number that equals one of the runtime's own codes (EIO is 5) keeps the generic
+    // message with its number rather than borrowing that code's text.
+    const std::string generic = "I/O error " + std::to_string(systemError);
+    if (error.what() != generic) {
+        static_cast<std::runtime_error&>(error) = std::runtime_error(generic);
+    }
+    return error;
+}
+
+namespace {
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// A name missing from a directory that has itself been removed is a path that no longer exists.
+InOutError ErrorFromErrno(int systemError) {
+    struct stat current {};
+    if (systemError == ENOENT && (stat(".", &current) != 0 || current.st_nlink == 0)) {
+        return InOutError(io::InvalidFilename);
+    }
+    return InOutErrorFromErrno(systemError);
+}
+
+// The descriptor is closed on every way out of the scope that owns it.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+    // Closes now, reporting the system error of the close (0 when it succeeds).
+    int Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+std::string ReadWholeFile(const std::string& name) {
+    int fd = -1;
+    do {
+        fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        throw ErrorFromErrno(errno);
+    }
+    FileDescriptor file(fd);
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw ErrorFromErrno(errno);
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    if (const int error = file.Close()) {
+        throw ErrorFromErrno(error);
+    }
+    return bytes;
+}
+
+// Writes all bytes; the system error that stopped it, or 0.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (count == 0) {
+            return EIO;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return 0;
+}
+
+// A new, empty file beside target that no other writer uses; its name is returned in name.
+int CreateTemporary(const std::string& target, std::string& name) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = "." + target + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
+               ".tmp";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+std::optional<std::string> FindFileNoCase(std::string_view fileName) {
+    const std::string name(fileName);
+    struct stat status {};
+    if (::lstat(name.c_str(), &status) == 0) {
+        return name;
+    }
+    if (name.find('/') != std::string::npos) {
+        return std::nullopt;
+    }
+    DIR* directory = ::opendir(".");
+    if (directory == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::string> found;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string_view candidate = entry->d_name;
+        if (EqualNoCase(candidate, name) && (!found || candidate < *found)) {
+            found = std::string(candidate);
+        }
+    }
+    ::closedir(directory);
+    return found;
+}
+
+SizeCatalogue ReadSizeCatalogue(DuctShape shape, std::string_view fileName) {
+    const std::string wanted = fileName.empty() ? CatalogueFileName(shape) : std::string(fileName);
+    const std::string bytes = ReadWholeFile(FindFileNoCase(wanted).value_or(wanted));
+    return ParseSizeCatalogue(shape, bytes);
+}
+
+void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
+    // The whole text is formed first, so a size that cannot be written touches no file.
+    const std::string bytes = FormatSizeCatalogue(shape, entries);
+    const std::string canonical = CatalogueFileName(shape);
+    const std::string target = FindFileNoCase(canonical).value_or(canonical);
+
+    // The new text goes into a temporary file in the same folder, which then replaces the old
+    // file in one rename: a failure at any step leaves the old catalogue as it was.
+    std::string temporary;
+    const int fd = CreateTemporary(target, temporary);
+    if (fd < 0) {
+        throw ErrorFromErrno(errno);
+    }
+    FileDescriptor file(fd);
+    auto fail = [&](int systemError) {
+        if (file.get() >= 0) {
+            file.Close();
+        }
+        ::unlink(temporary.c_str());
+        return ErrorFromErrno(systemError);
+    };
+
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Keeps the old file's permissions; a file that cannot take them is still a good save.
+        (void)::fchmod(file.get(), old.st_mode & 07777);
+    }
+    if (const int error = WriteAll(file.get(), bytes)) {
+        throw fail(error);
+    }
+    if (::fsync(file.get()) != 0) {
+        throw fail(errno);
+    }
+    if (const int error = file.Close()) {
+        throw fail(error);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        throw fail(errno);
+    }
+    // The rename itself reaches the disk with the folder; a folder that cannot be synced still
+    // holds the complete new file.
+    const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        (void)::fsync(folder);
+        ::close(folder);
+    }
+}
+
+} // namespace kalvor
