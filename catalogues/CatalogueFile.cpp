@@ -269,14 +269,9 @@ InOutError InOutErrorFromErrno(int systemError) {
     default:
         break;
     }
-    InOutError error(systemError);
     // A system number that equals one of the runtime's own codes (EIO is 5) keeps the generic
     // message with its number rather than borrowing that code's text.
-    const std::string generic = "I/O error " + std::to_string(systemError);
-    if (error.what() != generic) {
-        static_cast<std::runtime_error&>(error) = std::runtime_error(generic);
-    }
-    return error;
+    return InOutError(systemError, "I/O error " + std::to_string(systemError));
 }
 
 namespace {

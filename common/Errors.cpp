@@ -21,11 +21,23 @@ ConversionError ConversionError::Integer(std::string_view text) {
     return ConversionError(Quoted(text, "is not a valid integer value"));
 }
 
-FloatError FloatError::DivisionByZero() { return FloatError("Floating point division by zero"); }
-FloatError FloatError::InvalidOperation() { return FloatError("Invalid floating point operation"); }
-FloatError FloatError::Overflow() { return FloatError("Floating point overflow"); }
+FloatError FloatError::DivisionByZero() {
+    return FloatError("Floating point division by zero");
+}
+FloatError FloatError::InvalidOperation() {
+    return FloatError("Invalid floating point operation");
+}
+FloatError FloatError::Overflow() {
+    return FloatError("Floating point overflow");
+}
 
-InOutError::InOutError(int errorCode) : Error(MessageFor(errorCode)), code(errorCode) {}
+InOutError::InOutError(int errorCode)
+    : Error(MessageFor(errorCode))
+    , code(errorCode) {}
+
+InOutError::InOutError(int errorCode, const std::string& message)
+    : Error(message)
+    , code(errorCode) {}
 
 std::string InOutError::MessageFor(int errorCode) {
     switch (errorCode) {

@@ -29,6 +29,7 @@ struct FloatError : Error {
 // Input-output errors of the catalogue files, by the runtime's codes.
 struct InOutError : Error {
     explicit InOutError(int errorCode);
+    InOutError(int errorCode, const std::string& message); // a system number with its own text
     static std::string MessageFor(int errorCode);
     int code;
 };
