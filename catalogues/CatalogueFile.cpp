@@ -40,94 +40,16 @@ constexpr std::size_t MaxNumberLength = 64;
 bool IsSeparator(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Whether a number whose conversion left the double range lies above it (rather than below).
-// The decimal magnitude of the first significant digit plus the exponent tells.
-bool AboveRange(std::string_view mantissa, std::string_view exponent) {
-    long long magnitude = 0;
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    bool found = false;
-    for (std::size_t i = 0; i < mantissa.size() && !found; ++i) {
-        if (IsDigit(mantissa[i]) && mantissa[i] != '0') {
-            magnitude = i < point ? static_cast<long long>(point - i) - 1
-                                  : -static_cast<long long>(i - point);
-            found = true;
-        }
-    }
-    long long power = 0;
-    bool negative = false;
-    for (char c : exponent) {
-        if (c == '-') {
-            negative = true;
-        } else if (IsDigit(c) && power < 1'000'000'000) {
-            power = power * 10 + (c - '0');
-        }
-    }
-    return magnitude + (negative ? -power : power) > 0;
-}
 
 // One number as the catalogue files hold it: an optional sign, digits with at most one ".",
 // optionally "E" or "e", an optional sign and at least one digit. A value too small for a double
 // reads as 0; one too large is not a number.
 std::optional<double> ConvertNumber(std::string_view text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    const std::size_t mantissaStart = i;
-    std::size_t digits = 0;
-    bool point = false;
-    for (; i < n; ++i) {
-        if (IsDigit(text[i])) {
-            ++digits;
-        } else if (text[i] == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0) {
+    try {
+        return ParseNumber(text, '.');
+    } catch (const ConversionError&) {
         return std::nullopt;
     }
-    const std::string_view mantissa = text.substr(mantissaStart, i - mantissaStart);
-    std::string_view exponent;
-    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        const std::size_t exponentStart = ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            ++i;
-        }
-        const std::size_t exponentDigits = i;
-        while (i < n && IsDigit(text[i])) {
-            ++i;
-        }
-        if (i == exponentDigits) {
-            return std::nullopt;
-        }
-        exponent = text.substr(exponentStart, i - exponentStart);
-    }
-    if (i != n) {
-        return std::nullopt;
-    }
-
-    // from_chars takes no leading "+"; the text is otherwise in its own form already.
-    const std::string_view digitsText = text[0] == '+' ? text.substr(1) : text;
-    double value = 0.0;
-    const auto [end, ec] =
-        std::from_chars(digitsText.data(), digitsText.data() + digitsText.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        if (AboveRange(mantissa, exponent)) {
-            return std::nullopt;
-        }
-        return text[0] == '-' ? -0.0 : 0.0;
-    }
-    if (ec != std::errc() || end != digitsText.data() + digitsText.size()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // Sequential reading of a catalogue's bytes, number by number and line by line.

@@ -3,6 +3,7 @@
 
 #include "common/Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -72,79 +73,106 @@ bool IsDigit(char c) {
 }
 } // namespace
 
+namespace {
+// Whether a number whose conversion left the double range lies above it rather than below: the
+// decimal magnitude of its first significant digit plus its exponent tells.
+bool AboveRange(std::string_view mantissa, std::string_view exponent, char separator) {
+    long long magnitude = 0;
+    const std::size_t point = std::min(mantissa.find(separator), mantissa.size());
+    for (std::size_t i = 0; i < mantissa.size(); ++i) {
+        if (IsDigit(mantissa[i]) && mantissa[i] != '0') {
+            magnitude = i < point ? static_cast<long long>(point - i) - 1
+                                  : -static_cast<long long>(i - point);
+            break;
+        }
+    }
+    long long power = 0;
+    for (char c : exponent) {
+        if (IsDigit(c) && power < 1'000'000'000) {
+            power = power * 10 + (c - '0');
+        }
+    }
+    if (!exponent.empty() && exponent.front() == '-') {
+        power = -power;
+    }
+    return magnitude + power > 0;
+}
+} // namespace
+
 double ParseNumber(std::string_view text, char decimalSeparator) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
     auto fail = [&]() { return ConversionError::Float(text); };
 
-    while (i < n && text[i] == ' ') {
+    // Blanks around the number are allowed.
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && text[first] == ' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == ' ') {
+        --last;
+    }
+    std::string_view number = text.substr(first, last - first);
+
+    // An optional sign, digits with at most one separator, an optional exponent with digits.
+    std::size_t i = 0;
+    const std::size_t n = number.size();
+    if (i < n && (number[i] == '+' || number[i] == '-')) {
         ++i;
     }
-    std::string normal;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') {
-            normal += '-';
+    const std::size_t mantissaStart = i;
+    std::size_t digits = 0;
+    std::size_t separatorAt = std::string_view::npos;
+    for (; i < n; ++i) {
+        if (IsDigit(number[i])) {
+            ++digits;
+        } else if (number[i] == decimalSeparator && separatorAt == std::string_view::npos) {
+            separatorAt = i;
+        } else {
+            break;
         }
-        ++i;
     }
-    std::size_t mantissaDigits = 0;
-    std::string integerPart;
-    while (i < n && IsDigit(text[i])) {
-        integerPart += text[i++];
-    }
-    mantissaDigits += integerPart.size();
-    std::string fractionPart;
-    if (i < n && text[i] == decimalSeparator) {
-        ++i;
-        while (i < n && IsDigit(text[i])) {
-            fractionPart += text[i++];
-        }
-        mantissaDigits += fractionPart.size();
-    }
-    if (mantissaDigits == 0) {
+    if (digits == 0) {
         throw fail();
     }
-    normal += integerPart.empty() ? "0" : integerPart;
-    if (!fractionPart.empty()) {
-        normal += '.';
-        normal += fractionPart;
-    }
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        normal += 'e';
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            normal += text[i++];
+    const std::string_view mantissa = number.substr(mantissaStart, i - mantissaStart);
+    std::string_view exponent;
+    if (i < n && (number[i] == 'e' || number[i] == 'E')) {
+        const std::size_t exponentStart = ++i;
+        if (i < n && (number[i] == '+' || number[i] == '-')) {
+            ++i;
         }
-        std::size_t exponentDigits = 0;
-        while (i < n && IsDigit(text[i])) {
-            normal += text[i++];
-            ++exponentDigits;
+        const std::size_t exponentDigits = i;
+        while (i < n && IsDigit(number[i])) {
+            ++i;
         }
-        if (exponentDigits == 0) {
+        if (i == exponentDigits) {
             throw fail();
         }
-    }
-    while (i < n && text[i] == ' ') {
-        ++i;
+        exponent = number.substr(exponentStart, i - exponentStart);
     }
     if (i != n) {
         throw fail();
     }
 
-    double value = 0.0;
-    auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is not a number the system can hold. The sign of
-        // the decimal exponent tells the two apart: tiny values carry a large negative one.
-        const std::size_t ePos = normal.find('e');
-        const bool negativeExponent =
-            ePos != std::string::npos && ePos + 1 < normal.size() && normal[ePos + 1] == '-';
-        if (negativeExponent) {
-            return 0.0;
-        }
-        throw fail();
+    // from_chars takes no leading "+" and only "." as the decimal point.
+    if (number.front() == '+') {
+        number.remove_prefix(1);
     }
-    if (ec != std::errc() || ptr != normal.data() + normal.size() || !std::isfinite(value)) {
+    std::string converted;
+    if (separatorAt != std::string_view::npos && decimalSeparator != '.') {
+        converted.assign(number);
+        converted[converted.find(decimalSeparator)] = '.';
+        number = converted;
+    }
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (AboveRange(mantissa, exponent, decimalSeparator)) {
+            throw fail(); // too large for the system to hold
+        }
+        return 0.0; // too small: reads as zero
+    }
+    if (ec != std::errc() || end != number.data() + number.size()) {
         throw fail();
     }
     return value;
