@@ -4,8 +4,12 @@
 #include "settings/SettingsStore.h"
 
 #include <QMainWindow>
+#include <QSystemTrayIcon>
 
+#include <exception>
 #include <memory>
+
+class QMenu;
 
 namespace Ui {
 class TmainForm;
@@ -15,13 +19,14 @@ namespace kalvor {
 
 class TOptionsForm;
 class TDuctSizesForm;
+class TrayIcon;
 
 class TmainForm : public QMainWindow {
     Q_OBJECT
 
 public:
     explicit TmainForm(QWidget* parent = nullptr); // runs FormCreate under the handler guard
-    ~TmainForm() override;
+    ~TmainForm() override;                         // removes the notification-area icon
 
     // The window's controls by their names, for the other windows and for tests.
     Ui::TmainForm* ui() const { return m_ui.get(); }
@@ -42,12 +47,64 @@ public:
     void FormCreate();        // settings accessor, key, the three size lists from the catalogues
     void editChange();        // the recalculation of every result label
     void FindSizesBtnClick(); // the size search (mainwindow/FindSizesBtnClick.cpp)
+    void FormClose();         // saves "PBar", "t", "v", "mm" and "AB" when the window closes
+
+    // Menu handlers.
+    void N2Click();      // popup "Восстановить": back from the notification area
+    void CloseMiClick(); // popup "Закрыть"
+    void N4Click();      // "Закрыть"
+    void N5Click();      // "Настройки": the settings window, modally
+    void N6Click(); // "Изменить размеры воздуховодов": the catalogue editor, modally
+
+    // The notification-area icon and its popup menu.
+    TrayIcon* trayIcon() const { return m_tray.get(); }
+    QMenu* popupMenu() const { return m_popupMenu; }
+    bool hiddenToTray() const { return m_hiddenToTray; }
+
+    // True once the window has been closed; the program then ends.
+    bool closed() const { return m_closed; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void setUpWindow();
+    void setUpInputs();
+    void setUpMenus();
+
+    // The bodies of the handlers; they throw what they meet.
+    void loadSizeLists();
+    void recalculate();
+    void saveSettings();
+
+    // Recalculation steps.
+    struct CommonInputs {
+        double t, PBar, l, KMS;
+    };
+    CommonInputs readCommonInputs(char decimalSeparator);
+    QString airStateText(bool temperature) const;
+    void rethrowNestedError();
+    void resetRectangular();
+    void resetFlatOval();
+    void resetRound();
+
+    // Notification area.
+    void hideToTray();
+    void restoreFromTray();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+
     std::unique_ptr<Ui::TmainForm> m_ui;
     std::unique_ptr<SettingsStore> m_store;
     TOptionsForm* m_optionsForm = nullptr;
     TDuctSizesForm* m_ductSizesForm = nullptr;
+    std::unique_ptr<TrayIcon> m_tray;
+    QMenu* m_popupMenu = nullptr;
+    bool m_hiddenToTray = false;
+    bool m_closed = false;
+    bool m_recalculating = false;     // a run of editChange is under way
+    std::exception_ptr m_nestedError; // what a nested run met, for the run that started it
 };
 
 } // namespace kalvor

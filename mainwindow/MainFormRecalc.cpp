@@ -1,0 +1,190 @@
+// The recalculation: every input change rewrites the results of the three duct sections.
+#include "mainwindow/MainFormUnit.h"
+
+#include "common/NumberText.h"
+#include "hydraulics/Formulas.h"
+#include "hydraulics/Sections.h"
+#include "settings/Options.h"
+#include "ui_MainFormUnit.h"
+#include "ui_Options.h"
+#include "widgets/KeyFilter.h"
+#include "widgets/Messages.h"
+
+#include <optional>
+#include <string>
+
+namespace kalvor {
+
+namespace {
+
+// A result label: the prefix, the value rounded to its decimals, the unit with no blank before it.
+void WriteResult(QLabel* label, const char* prefix, double value, int decimals, const char* unit,
+                 char decimalSeparator) {
+    label->setText(
+        QString::fromUtf8(prefix) +
+        QString::fromStdString(FormatNumber(RoundTo(value, decimals), decimalSeparator)) +
+        QString::fromUtf8(unit));
+}
+
+std::string TextOf(const QString& text) {
+    return text.toStdString();
+}
+
+} // namespace
+
+void TmainForm::editChange() {
+    if (m_recalculating) {
+        // A nested run, started by the flow box that the outer run writes. What it meets goes
+        // back to the outer run, which stops there; the error is shown once.
+        try {
+            recalculate();
+        } catch (const std::exception&) {
+            m_nestedError = std::current_exception();
+        }
+        return;
+    }
+    std::exception_ptr error;
+    m_recalculating = true;
+    try {
+        recalculate();
+    } catch (const std::exception&) {
+        error = std::current_exception();
+    }
+    m_recalculating = false;
+    m_nestedError = nullptr;
+    if (error) {
+        Guarded(this, [&error] { std::rethrow_exception(error); });
+    }
+}
+
+void TmainForm::rethrowNestedError() {
+    if (m_nestedError) {
+        std::exception_ptr error = m_nestedError;
+        m_nestedError = nullptr;
+        std::rethrow_exception(error);
+    }
+}
+
+QString TmainForm::airStateText(bool temperature) const {
+    if (m_optionsForm == nullptr) {
+        // Without the settings window its fields would hold their design texts.
+        return temperature ? QStringLiteral("0") : QStringLiteral("990");
+    }
+    return temperature ? m_optionsForm->ui()->tEdit->text() : m_optionsForm->ui()->PBarEdit->text();
+}
+
+TmainForm::CommonInputs TmainForm::readCommonInputs(char decimalSeparator) {
+    CommonInputs inputs{};
+    inputs.t = ParseNumber(TextOf(airStateText(true)), decimalSeparator);
+    inputs.PBar = ParseNumber(TextOf(airStateText(false)), decimalSeparator);
+    if (m_ui->LLe->text().isEmpty()) {
+        m_ui->LLe->setValue(0); // a zero shows as the empty text: nothing changes
+    }
+    inputs.l = m_ui->LLe->Value();
+    inputs.KMS = m_ui->KMSLe->Value();
+    return inputs;
+}
+
+void TmainForm::resetRectangular() {
+    m_ui->DuctVLabel->setText(QStringLiteral("V= "));
+    m_ui->DuctRLabel->setText(QStringLiteral("R="));
+    m_ui->DEqDuctLabel->setText(QStringLiteral("De="));
+    m_ui->DuctPdLabel->setText(QStringLiteral("Pd="));
+    m_ui->DuctPLabel->setText(QStringLiteral("P="));
+}
+
+void TmainForm::resetFlatOval() {
+    m_ui->OvalDuctVLabel->setText(QStringLiteral("V= "));
+    m_ui->OvalDuctRLabel->setText(QStringLiteral("R="));
+    m_ui->OvalDuctDeLabel->setText(QStringLiteral("De="));
+    m_ui->OvalDuctPdLabel->setText(QStringLiteral("Pd="));
+    m_ui->OvalDuctPLabel->setText(QStringLiteral("P="));
+}
+
+void TmainForm::resetRound() {
+    m_ui->DVLabel->setText(QStringLiteral("V="));
+    m_ui->RoundDuctRLabel->setText(QStringLiteral("R="));
+    m_ui->RoundDuctPdLabel->setText(QStringLiteral("Pd="));
+    m_ui->RoundDuctPLabel->setText(QStringLiteral("P="));
+}
+
+void TmainForm::recalculate() {
+    Ui::TmainForm& ui = *m_ui;
+    const char separator = SystemDecimalSeparator();
+
+    // The flow box that has the focus drives the other; each write starts a nested run.
+    if (ui.Qedit->hasFocus()) {
+        ui.LEdit->setValue(RoundTo(ui.Qedit->Value() / 3.6, 3));
+        rethrowNestedError();
+    }
+    if (ui.LEdit->hasFocus()) {
+        ui.Qedit->setValue(RoundTo(ui.LEdit->Value() * 3.6, 3));
+        rethrowNestedError();
+    }
+
+    const std::string flow = TextOf(ui.Qedit->text());
+    if (!TextAboveZero(flow) || flow.empty() || flow == "0,") {
+        resetRectangular();
+        resetFlatOval();
+        resetRound();
+        return;
+    }
+
+    // Rectangular section.
+    ParseSizeText(TextOf(ui.DuctCb->currentText()), store(), separator, SizeA, SizeB);
+    if (SizeA > 0 && SizeB > 0) {
+        const SectionGeometry geometry = RectangularSection(SizeA, SizeB);
+        const double Q = ui.Qedit->Value();
+        const double V = FlowVelocity(Q, geometry.F);
+        const CommonInputs in = readCommonInputs(separator);
+        const double k = WallRoughness(DuctShape::Rectangular, ui.MaterialCb->currentIndex());
+        const SectionResults r =
+            ComputeSection(Q, geometry.F, geometry.De, k, in.t, in.PBar, in.l, in.KMS);
+        WriteResult(ui.DuctRLabel, "R=", r.R, 2, "[Pa/m]", separator);
+        WriteResult(ui.DEqDuctLabel, "De=", geometry.De, 3, "[m]", separator);
+        WriteResult(ui.DuctVLabel, "V= ", V, 2, "[m/s]", separator);
+        WriteResult(ui.DuctPdLabel, "Pd= ", r.Pd, 3, "[Pa]", separator);
+        WriteResult(ui.DuctPLabel, "P= ", r.P, 3, "[Pa]", separator);
+    } else {
+        resetRectangular();
+    }
+
+    // Flat-oval section.
+    ParseSizeText(TextOf(ui.OvalDuctCb->currentText()), store(), separator, SizeA, SizeB);
+    if (SizeA > 0 && SizeB > 0) {
+        const SectionGeometry geometry = FlatOvalSection(SizeA, SizeB);
+        const double Q = ui.Qedit->Value();
+        const double V = FlowVelocity(Q, geometry.F);
+        const CommonInputs in = readCommonInputs(separator);
+        const double k = WallRoughness(DuctShape::FlatOval, ui.OvalDuctMaterialCb->currentIndex());
+        const SectionResults r =
+            ComputeSection(Q, geometry.F, geometry.De, k, in.t, in.PBar, in.l, in.KMS);
+        WriteResult(ui.OvalDuctRLabel, "R=", r.R, 2, "[Pa/m]", separator);
+        WriteResult(ui.OvalDuctDeLabel, "De=", geometry.De, 3, "[m]", separator);
+        WriteResult(ui.OvalDuctVLabel, "V= ", V, 2, "[m/s]", separator);
+        WriteResult(ui.OvalDuctPdLabel, "Pd= ", r.Pd, 3, "[Pa]", separator);
+        WriteResult(ui.OvalDuctPLabel, "P= ", r.P, 3, "[Pa]", separator);
+    } else {
+        resetFlatOval();
+    }
+
+    // Round section: its flow is the text of the flow box, converted.
+    const std::optional<double> D =
+        ParseDiameterText(TextOf(ui.DEdit->currentText()), store(), separator);
+    if (!D) {
+        resetRound();
+        return;
+    }
+    const SectionGeometry geometry = RoundSection(*D);
+    const double Q = ParseNumber(flow, separator);
+    const double V = FlowVelocity(Q, geometry.F);
+    const double k = WallRoughness(DuctShape::Round, ui.MaterialDCb->currentIndex());
+    const CommonInputs in = readCommonInputs(separator);
+    const SectionResults r = ComputeSection(Q, geometry.F, *D, k, in.t, in.PBar, in.l, in.KMS);
+    WriteResult(ui.RoundDuctRLabel, "R=", r.R, 3, "[Pa/m]", separator);
+    WriteResult(ui.DVLabel, "V= ", V, 2, "[m/s]", separator);
+    WriteResult(ui.RoundDuctPdLabel, "Pd=", r.Pd, 2, "[Pa]", separator);
+    WriteResult(ui.RoundDuctPLabel, "P= ", r.P, 3, "[Pa]", separator);
+}
+
+} // namespace kalvor

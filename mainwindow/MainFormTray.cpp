@@ -1,0 +1,63 @@
+// Hiding the main window to the notification area on minimise, and its return.
+#include "mainwindow/MainFormUnit.h"
+
+#include "widgets/Tray.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+
+namespace kalvor {
+
+void TmainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized)) {
+        return;
+    }
+    // Without a notification area the window stays minimised as usual, so it remains reachable
+    // from the task bar.
+    if (m_tray && m_tray->available() && !m_closed) {
+        // Hiding from inside the state change confuses some window managers: do it right after.
+        QMetaObject::invokeMethod(this, &TmainForm::hideToTray, Qt::QueuedConnection);
+    }
+}
+
+void TmainForm::hideToTray() {
+    if (!(windowState() & Qt::WindowMinimized) || m_closed) {
+        return; // restored or closed in the meantime
+    }
+    hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized); // shown normal when it comes back
+    m_tray->setIcon(windowIcon());
+    m_tray->setToolTip(QStringLiteral("restore program"));
+    m_tray->show();
+    m_hiddenToTray = true;
+}
+
+void TmainForm::restoreFromTray() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    m_tray->hide();
+    m_hiddenToTray = false;
+}
+
+void TmainForm::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        restoreFromTray();
+        break;
+    case QSystemTrayIcon::Context:
+        m_popupMenu->popup(QCursor::pos());
+        break;
+    default:
+        break; // double and middle clicks do nothing
+    }
+}
+
+void TmainForm::N2Click() {
+    restoreFromTray();
+}
+
+} // namespace kalvor

@@ -1,0 +1,22 @@
+// The creation of the program's three windows, in their order; main() and the tests share it.
+#pragma once
+
+#include "catalogues/DuctSizes.h"
+#include "mainwindow/MainFormUnit.h"
+#include "settings/Options.h"
+
+#include <memory>
+
+namespace kalvor {
+
+struct Forms {
+    std::unique_ptr<TmainForm> mainForm; // shown once created
+    std::unique_ptr<TOptionsForm> OptionsForm;
+    std::unique_ptr<TDuctSizesForm> DuctSizesForm;
+};
+
+// The main window, the settings window and the catalogue editor, in this order. The settings
+// window's creation loads the settings into both windows, so it comes after the main window.
+Forms CreateForms();
+
+} // namespace kalvor

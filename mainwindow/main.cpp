@@ -1,0 +1,31 @@
+// Kalvor: splash, the three windows, the fade, then the message loop until the main window closes.
+#include "mainwindow/Startup.h"
+#include "mainwindow/splash.h"
+#include "widgets/Messages.h"
+
+#include <QApplication>
+#include <QThread>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+
+    auto splash = std::make_unique<kalvor::TSplashForm>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents(); // on the screen before the slow part begins
+
+    QThread::msleep(300);
+
+    QApplication::setApplicationDisplayName(kalvor::ApplicationTitle());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
+
+    kalvor::Forms forms = kalvor::CreateForms();
+
+    splash->FadeOut();
+    splash.reset();
+
+    if (forms.mainForm->closed()) {
+        return 0; // the settings load found no key and closed the main window
+    }
+    return QApplication::exec();
+}
