@@ -312,6 +312,9 @@ void TDuctSizesForm::SaveBtnClick() {
                                      .arg(row + 1)
                                      .arg(column == AColumn ? "A" : "B", text.trimmed())));
             }
+            if (value == 0.0) {
+                return 0.0; // "-0" is written as a plain zero
+            }
             return millimetres ? value / 1000.0 : value;
         };
         SizeCatalogue entries;
