@@ -81,7 +81,7 @@ KillCounts KillSavesAtRandom(const SaveUnderTest& test) {
     test.save(0);
     test.save(1);
     const auto saveTime = (Clock::now() - started) / 2;
-    const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(saveTime * 3) +
+    const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(saveTime * 2) +
                          std::chrono::microseconds(500);
 
     const unsigned seed = std::random_device{}();
