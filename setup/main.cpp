@@ -1,40 +1,109 @@
 // kalvor-setup: creates what the calculator needs before its first start and prints the working
-// folder in which it is to be started.
+// folder in which it is to be started; with --start it then starts the calculator there.
 #include "setup/FirstStart.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #ifndef KALVOR_DATA_DIR
 #define KALVOR_DATA_DIR "catalogues/data"
 #endif
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder of this executable; empty when the system does not tell it.
+fs::path OwnFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : self.parent_path();
+}
+
+// The standard catalogues installed beside this executable (<prefix>/share/kalvor/catalogues for
+// <prefix>/bin/kalvor-setup), wherever the prefix is; else those of the source tree it was built
+// from.
+fs::path StandardCatalogues(const fs::path& ownFolder) {
+    if (!ownFolder.empty()) {
+        const fs::path installed =
+            (ownFolder / ".." / "share" / "kalvor" / "catalogues").lexically_normal();
+        std::error_code error;
+        if (fs::is_directory(installed, error)) {
+            return installed;
+        }
+    }
+    return KALVOR_DATA_DIR;
+}
+
+// Replaces this process by the calculator beside this executable (or on PATH when this one's folder
+// is unknown), started in the working folder.
+// The set-up may have failed: the calculator then reports what it finds itself, in its windows,
+// rather than a menu entry that does nothing.
+int StartCalculator(const fs::path& ownFolder, const fs::path& workingFolder) {
+    if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) {
+        std::cerr << "kalvor-setup: cannot enter " << workingFolder.string() << ": "
+                  << std::strerror(errno) << '\n';
+    }
+    char name[] = "kalvor";
+    char* const arguments[] = {name, nullptr};
+    const std::string program = ownFolder.empty() ? name : (ownFolder / name).string();
+    if (ownFolder.empty()) {
+        ::execvp(name, arguments); // from PATH
+    } else {
+        ::execv(program.c_str(), arguments);
+    }
+    std::cerr << "kalvor-setup: cannot start " << program << ": " << std::strerror(errno) << '\n';
+    return 127;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    std::filesystem::path dataFolder = KALVOR_DATA_DIR;
+    const fs::path ownFolder = OwnFolder();
+    fs::path dataFolder;
+    bool start = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--data" && i + 1 < argc) {
             dataFolder = argv[++i];
+        } else if (argument == "--start") {
+            start = true;
         } else {
-            std::cerr << "usage: kalvor-setup [--data FOLDER]\n"
+            std::cerr << "usage: kalvor-setup [--data FOLDER] [--start]\n"
                          "Creates the settings key and the working folder where missing; prints "
-                         "the working folder.\n";
+                         "the working folder.\n"
+                         "  --data FOLDER  take the standard catalogues from FOLDER\n"
+                         "  --start        then start kalvor in the working folder\n";
             return argument == "--help" ? 0 : 2;
         }
     }
+    if (dataFolder.empty()) {
+        dataFolder = StandardCatalogues(ownFolder);
+    }
+    fs::path folder;
     try {
         for (const std::string& name : kalvor::CreateInitialSettings()) {
             std::cerr << "kalvor-setup: setting " << name << " created\n";
         }
-        const std::filesystem::path folder = kalvor::WorkingFolder();
+        folder = kalvor::WorkingFolder();
         for (const std::string& name : kalvor::CopyStandardCatalogues(dataFolder, folder)) {
             std::cerr << "kalvor-setup: " << name << " copied\n";
         }
-        std::cout << folder.string() << '\n';
     } catch (const std::exception& error) {
         std::cerr << "kalvor-setup: " << error.what() << '\n';
-        return 1;
+        if (!start) {
+            return 1;
+        }
     }
+    if (start) {
+        return StartCalculator(ownFolder, folder);
+    }
+    std::cout << folder.string() << '\n';
     return 0;
 }
