@@ -31,6 +31,7 @@ endif()
 
 # The Debian package: `cpack -G DEB` in a build folder configured with CMAKE_INSTALL_PREFIX=/usr.
 set(CPACK_PACKAGE_NAME kalvor)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}) # all four parts
 set(CPACK_PACKAGE_VENDOR "Kalvor developers")
 set(CPACK_PACKAGE_CONTACT "Kalvor developers <developers@kalvor.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://kalvor.example/)
