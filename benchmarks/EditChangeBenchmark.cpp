@@ -1,0 +1,119 @@
+// The recalculation on the live main window, offscreen: one run of editChange, and one change of
+// the flow box as typing makes it (editChange with the nested run for the l/s box).
+#include "BenchFolder.h"
+
+#include "mainwindow/Startup.h"
+#include "setup/FirstStart.h"
+#include "ui_MainFormUnit.h"
+#include "widgets/Messages.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#ifndef KALVOR_DATA_DIR
+#error "KALVOR_DATA_DIR must name the folder of the standard catalogues"
+#endif
+
+namespace {
+
+using namespace kalvor;
+
+// The three windows as the program creates them, for a user with the initial settings and the
+// standard catalogues, the example of the README typed in: 500*300, 500*250 and 400 mm, 10 m,
+// local resistances 1.
+class LiveWindow {
+public:
+    LiveWindow() {
+        CopyStandardCatalogues(KALVOR_DATA_DIR, m_folder.path());
+        CreateInitialSettings();
+        SetMessageHook([this](const ShownMessage& message) { m_messages.push_back(message); });
+        m_forms = CreateForms();
+        Ui::TmainForm* ui = m_forms.mainForm->ui();
+        ui->DuctCb->setEditText(QStringLiteral("500*300"));
+        ui->OvalDuctCb->setEditText(QStringLiteral("500*250"));
+        ui->DEdit->setEditText(QStringLiteral("400"));
+        ui->LLe->setText(QStringLiteral("10"));
+        ui->KMSLe->setText(QStringLiteral("1"));
+        ui->Qedit->setText(QStringLiteral("3600"));
+    }
+    ~LiveWindow() {
+        m_forms = {};
+        SetMessageHook(nullptr);
+    }
+
+    TmainForm& window() { return *m_forms.mainForm; }
+    Ui::TmainForm* ui() { return m_forms.mainForm->ui(); }
+
+    // Why the last runs do not count: a message shown, or a velocity label without a value.
+    const char* fault() {
+        if (!m_messages.empty()) {
+            return "the window showed a message";
+        }
+        for (QLabel* label : {ui()->DuctVLabel, ui()->OvalDuctVLabel, ui()->DVLabel}) {
+            if (!label->text().endsWith(QStringLiteral("[m/s]"))) {
+                return "a velocity label shows no value";
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    bench::BenchFolder m_folder;
+    Forms m_forms;
+    std::vector<ShownMessage> m_messages;
+};
+
+// Runs step once per iteration, timing each run on its own: the median of single runs goes
+// beside the mean, since one slow run (a page fault, a file cache miss) weighs on the mean only.
+template <class Step> void TimeEachRun(benchmark::State& state, LiveWindow& live, Step step) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> micros;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        step();
+        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    if (const char* fault = live.fault()) {
+        state.SkipWithError(fault);
+        return;
+    }
+    std::nth_element(micros.begin(), micros.begin() + micros.size() / 2, micros.end());
+    state.counters["median_us"] = micros[micros.size() / 2];
+}
+
+void BM_editChange(benchmark::State& state) {
+    LiveWindow live;
+    TimeEachRun(state, live, [&] { live.window().editChange(); });
+}
+BENCHMARK(BM_editChange)->Unit(benchmark::kMicrosecond);
+
+// The flow box changed by the program, as each typed key changes it; with the flow box focused,
+// editChange writes the l/s box, whose change runs editChange once more.
+void BM_FlowBoxChange(benchmark::State& state) {
+    LiveWindow live;
+    live.window().activateWindow();
+    if (!QTest::qWaitForWindowActive(&live.window())) {
+        state.SkipWithError("the main window does not become active");
+        return;
+    }
+    live.ui()->Qedit->setFocus();
+    QApplication::processEvents();
+    if (!live.ui()->Qedit->hasFocus()) {
+        state.SkipWithError("the flow box does not take the focus");
+        return;
+    }
+    bool more = false;
+    TimeEachRun(state, live, [&] {
+        live.ui()->Qedit->setText(more ? QStringLiteral("3610") : QStringLiteral("3600"));
+        more = !more;
+    });
+}
+BENCHMARK(BM_FlowBoxChange)->Unit(benchmark::kMicrosecond);
+
+} // namespace
