@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMovie>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -56,6 +57,24 @@ TmainForm::~TmainForm() {
     if (m_tray) {
         m_tray->hide();
     }
+    for (QWidget* form : {static_cast<QWidget*>(m_optionsForm.data()),
+                          static_cast<QWidget*>(m_ductSizesForm.data())}) {
+        if (form != nullptr && form->parent() == this) {
+            form->setParent(nullptr);
+        }
+    }
+}
+
+void TmainForm::setOptionsForm(TOptionsForm* form) {
+    m_optionsForm = form;
+}
+
+void TmainForm::setDuctSizesForm(TDuctSizesForm* form) {
+    m_ductSizesForm = form;
+}
+
+TOptionsForm* TmainForm::optionsForm() const {
+    return m_optionsForm.data();
 }
 
 void TmainForm::setUpWindow() {
@@ -90,7 +109,23 @@ void TmainForm::setUpInputs() {
         connect(box, &QComboBox::currentIndexChanged, this, &TmainForm::editChange);
     }
     connect(ui.ZakrepitRazmerRg, &RadioGroup::clicked, this, &TmainForm::editChange);
+    // The settings load replaces the search-method items; their buttons keep their place.
+    connect(ui.ZakrepitRazmerRg, &RadioGroup::itemsChanged, this,
+            &TmainForm::placeSearchMethodInTabOrder);
+    placeSearchMethodInTabOrder();
     connect(ui.FindSizesBtn, &QPushButton::clicked, this, &TmainForm::FindSizesBtnClick);
+}
+
+void TmainForm::placeSearchMethodInTabOrder() {
+    // Keyboard order: the rectangular material, the search method, then the flat-oval size.
+    QWidget* previous = m_ui->MaterialCb;
+    const auto buttons =
+        m_ui->ZakrepitRazmerRg->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+    for (QRadioButton* button : buttons) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    setTabOrder(previous, m_ui->OvalDuctCb);
 }
 
 void TmainForm::setUpMenus() {

@@ -4,6 +4,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <exception>
@@ -32,9 +33,11 @@ public:
     Ui::TmainForm* ui() const { return m_ui.get(); }
 
     // The other two windows, set by CreateForms once they exist.
-    void setOptionsForm(TOptionsForm* form) { m_optionsForm = form; }
-    void setDuctSizesForm(TDuctSizesForm* form) { m_ductSizesForm = form; }
-    TOptionsForm* optionsForm() const { return m_optionsForm; }
+    // They may be its children for placement, but they belong to their owner: the main window
+    // releases them from its children when it goes first.
+    void setOptionsForm(TOptionsForm* form);
+    void setDuctSizesForm(TDuctSizesForm* form);
+    TOptionsForm* optionsForm() const;
 
     // The shared settings accessor, replaced by every run of FormCreate.
     SettingsStore& store() { return *m_store; }
@@ -73,6 +76,7 @@ private:
     void setUpWindow();
     void setUpInputs();
     void setUpMenus();
+    void placeSearchMethodInTabOrder();
 
     // The bodies of the handlers; they throw what they meet.
     void loadSizeLists();
@@ -97,8 +101,8 @@ private:
 
     std::unique_ptr<Ui::TmainForm> m_ui;
     std::unique_ptr<SettingsStore> m_store;
-    TOptionsForm* m_optionsForm = nullptr;
-    TDuctSizesForm* m_ductSizesForm = nullptr;
+    QPointer<TOptionsForm> m_optionsForm;
+    QPointer<TDuctSizesForm> m_ductSizesForm;
     std::unique_ptr<TrayIcon> m_tray;
     QMenu* m_popupMenu = nullptr;
     bool m_hiddenToTray = false;

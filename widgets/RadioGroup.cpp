@@ -6,7 +6,9 @@
 
 namespace kalvor {
 
-RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), m_group(new QButtonGroup(this)) {
+RadioGroup::RadioGroup(QWidget* parent)
+    : QGroupBox(parent)
+    , m_group(new QButtonGroup(this)) {
     m_group->setExclusive(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 2, 4, 2);
@@ -23,7 +25,9 @@ void RadioGroup::setItems(const QStringList& items) {
     rebuild();
 }
 
-void RadioGroup::clearItems() { setItems({}); }
+void RadioGroup::clearItems() {
+    setItems({});
+}
 
 void RadioGroup::addItem(const QString& item) {
     m_items.append(item);
@@ -56,6 +60,7 @@ void RadioGroup::rebuild() {
         layout()->addWidget(button);
     }
     setItemIndex(m_itemIndex);
+    emit itemsChanged();
 }
 
 } // namespace kalvor

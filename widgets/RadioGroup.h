@@ -23,10 +23,11 @@ public:
     QString itemText(int index) const;
 
     int itemIndex() const { return m_itemIndex; } // -1: none
-    void setItemIndex(int index);                  // out of range: none; never emits clicked
+    void setItemIndex(int index);                 // out of range: none; never emits clicked
 
 signals:
-    void clicked(); // the user picked an item; itemIndex() already tells which
+    void clicked();      // the user picked an item; itemIndex() already tells which
+    void itemsChanged(); // the items were replaced: the buttons are new (tab order, look)
 
 private:
     void rebuild();

@@ -1,0 +1,398 @@
+// Tests of the main window's frame: its design, the size lists from the catalogues, saving at
+// close, the menus, hiding to the notification area and coming back (with a fake icon).
+#include "GuiTest.h"
+#include "GuiTestSupport.h"
+
+#include "ui_MainFormUnit.h"
+#include "ui_Options.h"
+#include "widgets/Tray.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace kalvor;
+using namespace kalvor::test;
+
+namespace {
+
+// What the fake notification-area icon was told; it outlives the icon.
+struct TrayLog {
+    bool available = true;
+    bool visible = false;
+    int shows = 0;
+    QString tip;
+};
+
+class FakeTray : public TrayIcon {
+public:
+    explicit FakeTray(TrayLog* log)
+        : m_log(log) {}
+    bool available() const override { return m_log->available; }
+    void show() override {
+        m_log->visible = true;
+        ++m_log->shows;
+    }
+    void hide() override { m_log->visible = false; }
+    bool visible() const override { return m_log->visible; }
+    QRect geometry() const override { return {}; }
+    void setIcon(const QIcon&) override {}
+    void setToolTip(const QString& tip) override { m_log->tip = tip; }
+    void activate(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
+
+private:
+    TrayLog* m_log;
+};
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) {
+        items << box->itemText(i);
+    }
+    return items;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempUser> m_user;
+    std::unique_ptr<BoxAnswerer> m_boxes;
+    TrayLog m_tray;
+    FakeTray* m_fake = nullptr;
+    Forms m_forms;
+
+    TmainForm* main() const { return m_forms.mainForm.get(); }
+    Ui::TmainForm* ui() const { return main()->ui(); }
+
+    void minimise() {
+        main()->showMinimized();
+        QTest::qWait(20); // the window hides right after the state change
+    }
+
+private slots:
+    void init() {
+        m_user = std::make_unique<TempUser>();
+        m_boxes = std::make_unique<BoxAnswerer>();
+        m_tray = TrayLog{};
+        SetTrayIconFactory([this] {
+            auto fake = std::make_unique<FakeTray>(&m_tray);
+            m_fake = fake.get();
+            return fake;
+        });
+        m_forms = MakeForms();
+    }
+    void cleanup() {
+        m_forms = {};
+        SetTrayIconFactory(nullptr);
+        m_boxes.reset();
+        m_user.reset();
+    }
+
+    void design() {
+        QCOMPARE(main()->objectName(), QStringLiteral("mainForm"));
+        QCOMPARE(main()->windowTitle(), QStringLiteral("Kalvor v. 2.0.0.2"));
+        QCOMPARE(main()->width(), 442);
+        QCOMPARE(main()->height() - main()->menuBar()->height(), 449);
+        QCOMPARE(main()->minimumSize(), main()->maximumSize());
+        QCOMPARE(main()->statusBar()->height(), 19);
+        QCOMPARE(main()->statusBar()->objectName(), QStringLiteral("StatusBar1"));
+        QVERIFY(!(main()->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(main()->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(QFontInfo(ui()->DuctVLabel->font()).pointSize(), 8);
+        QCOMPARE(ui()->DuctVLabel->font().family(), QStringLiteral("Arial"));
+        QVERIFY(ui()->Qedit->font().bold());
+        QCOMPARE(ui()->VEdit->text(), QStringLiteral("5"));
+        QCOMPARE(ui()->FindSizesBtn->size(), QSize(291, 49));
+        QVERIFY(ui()->DuctPicture->movie() != nullptr);
+        QCOMPARE(ui()->MaterialCb->count(), 5);
+        QCOMPARE(ui()->OvalDuctMaterialCb->count(), 2);
+        QCOMPARE(ui()->MaterialDCb->itemText(0), QStringLiteral("Стальной"));
+        QVERIFY(ui()->DuctCb->isEditable() && ui()->DuctCb->completer() == nullptr);
+    }
+
+    void tabOrder() {
+        QVERIFY(Focus(ui()->Qedit));
+        const QStringList expected = {"VEdit",
+                                      "LLe",
+                                      "KMSLe",
+                                      "LEdit",
+                                      "DuctCb",
+                                      "MaterialCb",
+                                      "ZakrepitRazmerRg",
+                                      "OvalDuctCb",
+                                      "OvalDuctMaterialCb",
+                                      "DEdit",
+                                      "MaterialDCb",
+                                      "FindSizesBtn"};
+        QStringList visited;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            // A radio group takes the focus on its selected button.
+            if (focused->parentWidget() == ui()->ZakrepitRazmerRg) {
+                focused = focused->parentWidget();
+            }
+            visited << focused->objectName();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void enterPressesTheSizeSearch_data() {
+        QTest::addColumn<QString>("boxName");
+        QTest::newRow("flow box") << "Qedit";
+        QTest::newRow("size box") << "DuctCb";
+        QTest::newRow("material box") << "MaterialDCb";
+    }
+    void enterPressesTheSizeSearch() {
+        QFETCH(QString, boxName);
+        QSignalSpy clicks(ui()->FindSizesBtn, &QPushButton::clicked);
+        TypeInto(ui()->Qedit, "3600");
+        QVERIFY(Focus(main()->findChild<QWidget*>(boxName)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(clicks.size(), 1);
+    }
+
+    void listsRebuilt_data() {
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<int>("AB");
+        QTest::addColumn<QStringList>("rectangular");
+        QTest::addColumn<QStringList>("flatOval");
+        QTest::addColumn<QStringList>("round");
+        QTest::newRow("millimetres, A then B")
+            << 1 << 0 << QStringList{"500*250", "100*200"} << QStringList{"300*100"}
+            << QStringList{"100", "315"};
+        QTest::newRow("millimetres, B then A")
+            << 1 << 1 << QStringList{"250*500", "200*100"} << QStringList{"100*300"}
+            << QStringList{"100", "315"};
+        QTest::newRow("metres, A then B")
+            << 0 << 0 << QStringList{Local("0,5*0,25"), Local("0,1*0,2")}
+            << QStringList{Local("0,3*0,1")} << QStringList{Local("0,1"), Local("0,315")};
+        QTest::newRow("metres, B then A")
+            << 0 << 1 << QStringList{Local("0,25*0,5"), Local("0,2*0,1")}
+            << QStringList{Local("0,1*0,3")} << QStringList{Local("0,1"), Local("0,315")};
+    }
+    void listsRebuilt() {
+        QFETCH(int, mm);
+        QFETCH(int, AB);
+        QFETCH(QStringList, rectangular);
+        QFETCH(QStringList, flatOval);
+        QFETCH(QStringList, round);
+        TypeInto(ui()->Qedit, "3600");
+        const QString resultBefore = ui()->DuctVLabel->text();
+        m_user->writeFile("Duct.txt", "0.5 0.25\r\n0.1 0.2\r\n");
+        m_user->writeFile("OvalDuct.txt", " 3.00000000000000E-0001 1.00000000000000E-0001\r\n");
+        m_user->writeFile("RoundDuct.txt", "0.1\r\n0.315\r\n");
+        TempUser::storeInteger("mm", mm);
+        TempUser::storeInteger("AB", AB);
+        main()->FormCreate();
+        QCOMPARE(Items(ui()->DuctCb), rectangular);
+        QCOMPARE(Items(ui()->OvalDuctCb), flatOval);
+        QCOMPARE(Items(ui()->DEdit), round);
+        for (const QComboBox* box : {ui()->DuctCb, ui()->OvalDuctCb, ui()->DEdit}) {
+            QCOMPARE(box->currentIndex(), 0);
+            QCOMPARE(box->currentText(), box->itemText(0));
+        }
+        QCOMPARE(ui()->DuctVLabel->text(), resultBefore); // the lists are written, not computed
+        QVERIFY(m_boxes->boxes.isEmpty());
+    }
+
+    void emptyCatalogueLeavesNoSelection() {
+        m_user->writeFile("Duct.txt", "");
+        main()->FormCreate();
+        QCOMPARE(ui()->DuctCb->count(), 0);
+        QCOMPARE(ui()->DuctCb->currentIndex(), -1);
+        QCOMPARE(ui()->DuctCb->currentText(), QString());
+        QVERIFY(ui()->OvalDuctCb->count() > 0);
+    }
+
+    void missingCatalogueStopsTheRebuild() {
+        const QStringList rectangularBefore = Items(ui()->DuctCb);
+        m_user->writeFile("RoundDuct.txt", "0.2\r\n");
+        m_user->removeFile("Duct.txt");
+        main()->FormCreate();
+        QCOMPARE(m_boxes->boxes.size(), 1);
+        QCOMPARE(m_boxes->boxes.first().text, QStringLiteral("File not found."));
+        QCOMPARE(Items(ui()->DEdit), QStringList{"200"}); // rebuilt before the failure
+        QCOMPARE(Items(ui()->DuctCb), rectangularBefore); // kept
+    }
+
+    void settingsSavedAtClose_data() {
+        QTest::addColumn<QString>("t");
+        QTest::addColumn<QString>("PBar");
+        QTest::addColumn<QString>("v");
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<int>("AB");
+        QTest::newRow("typed values") << "12"
+                                      << "1013"
+                                      << "7" << 0 << 1;
+        QTest::newRow("decimals, empty velocity") << Local("-5,5") << "990"
+                                                  << "" << 1 << 0;
+    }
+    void settingsSavedAtClose() {
+        QFETCH(QString, t);
+        QFETCH(QString, PBar);
+        QFETCH(QString, v);
+        QFETCH(int, mm);
+        QFETCH(int, AB);
+        TempUser::storeInteger("Shag", 77);
+        Ui::TOptionsForm* options = m_forms.OptionsForm->ui();
+        options->tEdit->setText(t);
+        options->PBarEdit->setText(PBar);
+        options->m_mmRg->setItemIndex(mm);
+        options->ABRadioGroup->setItemIndex(AB);
+        TypeInto(ui()->VEdit, v);
+        QVERIFY(main()->close());
+        QVERIFY(main()->closed());
+        QCOMPARE(TempUser::storedString("t"), t);
+        QCOMPARE(TempUser::storedString("PBar"), PBar);
+        QCOMPARE(TempUser::storedString("v"), v);
+        QCOMPARE(TempUser::storedInteger("mm"), mm);
+        QCOMPARE(TempUser::storedInteger("AB"), AB);
+        QCOMPARE(TempUser::storedInteger("Shag"), 77);
+    }
+
+    void nothingSavedWithoutTheKey() {
+        QFile::remove(qEnvironmentVariable("XDG_CONFIG_HOME") + "/kelmorta/user.reg");
+        main()->close();
+        QVERIFY(!main()->store().KeyExists(SettingsKey));
+    }
+
+    void menus_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::newRow("N6") << "N6"
+                            << "Изменить размеры воздуховодов" << QKeySequence("Ctrl+D");
+        QTest::newRow("N5") << "N5"
+                            << "Настройки" << QKeySequence("Ctrl+O");
+        QTest::newRow("N4") << "N4"
+                            << "Закрыть" << QKeySequence("Shift+Esc");
+        QTest::newRow("N2") << "N2"
+                            << "Восстановить" << QKeySequence();
+        QTest::newRow("N1, Esc shown only") << "N1"
+                                            << "Закрыть\tEsc" << QKeySequence();
+    }
+    void menus() {
+        QFETCH(QString, action);
+        QFETCH(QString, text);
+        QFETCH(QKeySequence, shortcut);
+        auto* item = main()->findChild<QAction*>(action);
+        QVERIFY(item != nullptr);
+        QCOMPARE(item->text(), text);
+        QCOMPARE(item->shortcut(), shortcut);
+        QCOMPARE(ui()->N3->title(), QStringLiteral("Расчет"));
+        QCOMPARE(ui()->N3->actions(), (QList<QAction*>{ui()->N6, ui()->N5, ui()->N4}));
+        QCOMPARE(main()->popupMenu()->objectName(), QStringLiteral("PopupMenu1"));
+        QCOMPARE(main()->popupMenu()->actions(), (QList<QAction*>{ui()->N2, ui()->N1}));
+    }
+
+    void shortcutShowsTheSettingsWindowModally() {
+        QWidget* seen = nullptr;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget();
+                modal == m_forms.OptionsForm.get()) {
+                seen = modal;
+                modal->close();
+            }
+        });
+        closer.start(10);
+        QVERIFY(Focus(ui()->Qedit));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(seen, m_forms.OptionsForm.get());
+        QVERIFY(!m_forms.OptionsForm->isVisible());
+    }
+
+    void shiftEscapeCloses() {
+        QVERIFY(Focus(ui()->Qedit));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(main()->closed());
+        QCOMPARE(TempUser::storedString("v"), QStringLiteral("5"));
+    }
+
+    void minimiseHidesToTheTray_data() {
+        QTest::addColumn<bool>("available");
+        QTest::newRow("notification area") << true;
+        QTest::newRow("no notification area") << false;
+    }
+    void minimiseHidesToTheTray() {
+        QFETCH(bool, available);
+        m_tray.available = available;
+        minimise();
+        if (available) {
+            QVERIFY(!main()->isVisible());
+            QVERIFY(main()->hiddenToTray());
+            QVERIFY(m_tray.visible);
+            QCOMPARE(m_tray.shows, 1);
+            QCOMPARE(m_tray.tip, QStringLiteral("restore program"));
+        } else {
+            // Minimised as usual, so the task bar still reaches it.
+            QVERIFY(main()->isVisible());
+            QVERIFY(main()->isMinimized());
+            QVERIFY(!m_tray.visible);
+        }
+    }
+
+    void iconMessages_data() {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("left click") << int(QSystemTrayIcon::Trigger) << true;
+        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << false;
+        QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << false;
+    }
+    void iconMessages() {
+        QFETCH(int, reason);
+        QFETCH(bool, restored);
+        minimise();
+        m_fake->activate(QSystemTrayIcon::ActivationReason(reason));
+        QCOMPARE(main()->isVisible(), restored);
+        QCOMPARE(m_tray.visible, !restored);
+        if (restored) {
+            QVERIFY(!main()->isMinimized());
+            QVERIFY(QTest::qWaitForWindowActive(main()));
+        }
+    }
+
+    void rightClickOpensThePopup() {
+        minimise();
+        QCursor::setPos(120, 140);
+        const QPoint cursor = QCursor::pos();
+        m_fake->activate(QSystemTrayIcon::Context);
+        QMenu* popup = main()->popupMenu();
+        QTRY_VERIFY(popup->isVisible());
+        QCOMPARE(popup->pos(), cursor);
+        popup->actions().first()->trigger(); // "Восстановить"
+        popup->hide();
+        QVERIFY(main()->isVisible());
+        QVERIFY(!m_tray.visible);
+    }
+
+    void closeFromThePopupSavesAndRemovesTheIcon() {
+        minimise();
+        TempUser::storeString("v", "old");
+        ui()->N1->trigger();
+        QVERIFY(main()->closed());
+        QVERIFY(!m_tray.visible);
+        QCOMPARE(TempUser::storedString("v"), QStringLiteral("5"));
+    }
+
+    void destructionRemovesTheIcon() {
+        minimise();
+        QVERIFY(m_tray.visible);
+        m_forms = {};
+        QVERIFY(!m_tray.visible);
+    }
+};
+
+KALVOR_GUI_TEST(MainWindowTest);
+#include "MainWindowTest.moc"
