@@ -8,6 +8,7 @@
 #include "ui_MainFormUnit.h"
 #include "ui_Options.h"
 #include "widgets/KeyFilter.h"
+#include "widgets/MenuBarStyle.h"
 #include "widgets/Messages.h"
 #include "widgets/Tray.h"
 
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMovie>
 #include <QRadioButton>
 #include <QScreen>
@@ -135,6 +137,12 @@ void TmainForm::setUpMenus() {
     connect(ui.N4, &QAction::triggered, this, &TmainForm::N4Click);
     connect(ui.N2, &QAction::triggered, this, &TmainForm::N2Click);
     connect(ui.N1, &QAction::triggered, this, &TmainForm::CloseMiClick);
+
+    // "Расчет" shows its own picture beside its caption.
+    ui.N3->setIcon(QIcon(QStringLiteral(":/menu/calculation.png")));
+    auto* menuBarStyle = new MenuBarStyle();
+    menuBarStyle->setParent(menuBar());
+    menuBar()->setStyle(menuBarStyle);
 
     // Shown only through the notification-area icon; "Esc" on "Закрыть" is a shown text only.
     m_popupMenu = new QMenu(this);
