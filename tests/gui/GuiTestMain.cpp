@@ -13,9 +13,14 @@ std::vector<TestFactory>& Registry() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // KALVOR_GUI_TEST=ClassName runs that class alone.
+    const QByteArray only = qgetenv("KALVOR_GUI_TEST");
     int failures = 0;
     for (const auto& factory : kalvor::test::Registry()) {
         std::unique_ptr<QObject> test = factory();
+        if (!only.isEmpty() && only != test->metaObject()->className()) {
+            continue;
+        }
         failures += QTest::qExec(test.get(), argc, argv);
     }
     return failures == 0 ? 0 : 1;
