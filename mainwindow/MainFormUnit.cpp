@@ -52,6 +52,11 @@ TmainForm::TmainForm(QWidget* parent)
     setUpWindow();
     setUpInputs();
     setUpMenus();
+    // The client area below the menu bar is fixed; the window sits in the middle of the screen.
+    setFixedSize(ClientWidth, menuBar()->sizeHint().height() + ClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     FormCreate();
 }
 
@@ -84,11 +89,6 @@ void TmainForm::setUpWindow() {
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
     statusBar()->setFixedHeight(StatusBarHeight);
-    const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(ClientWidth, menuHeight + ClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
     auto* movie = new QMovie(QStringLiteral(":/pictures/rectangular.gif"), QByteArray(), this);
     m_ui->DuctPicture->setMovie(movie);
     movie->start();

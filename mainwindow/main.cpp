@@ -1,7 +1,6 @@
 // Kalvor: splash, the three windows, the fade, then the message loop until the main window closes.
 #include "mainwindow/Startup.h"
 #include "mainwindow/splash.h"
-#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QThread>
@@ -16,7 +15,10 @@ int main(int argc, char** argv) {
 
     QThread::msleep(300);
 
-    QApplication::setApplicationDisplayName(kalvor::ApplicationTitle());
+    // The application title, "Подбор сечений воздуховода", is the caption of every error box
+    // (kalvor::ApplicationTitle). It is not made Qt's display name, which the desktop would append
+    // to each window's caption.
+    QApplication::setApplicationName(QStringLiteral("kalvor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
 
     kalvor::Forms forms = kalvor::CreateForms();

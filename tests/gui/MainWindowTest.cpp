@@ -265,6 +265,7 @@ private slots:
         QFile::remove(qEnvironmentVariable("XDG_CONFIG_HOME") + "/kelmorta/user.reg");
         main()->close();
         QVERIFY(!main()->store().KeyExists(SettingsKey));
+        QVERIFY(!QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/kelmorta/user.reg"));
     }
 
     void menus_data() {
@@ -296,21 +297,28 @@ private slots:
         QCOMPARE(main()->popupMenu()->actions(), (QList<QAction*>{ui()->N2, ui()->N1}));
     }
 
-    void shortcutShowsTheSettingsWindowModally() {
-        QWidget* seen = nullptr;
+    void shortcutsShowWindowsModally_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Ctrl+O settings") << int(Qt::Key_O) << "OptionsForm";
+        QTest::newRow("Ctrl+D catalogue editor") << int(Qt::Key_D) << "DuctSizesForm";
+    }
+    void shortcutsShowWindowsModally() {
+        QFETCH(int, key);
+        QFETCH(QString, window);
+        QString seen;
         QTimer closer;
-        connect(&closer, &QTimer::timeout, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget();
-                modal == m_forms.OptionsForm.get()) {
-                seen = modal;
+        connect(&closer, &QTimer::timeout, [&seen] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr) {
+                seen = modal->objectName();
                 modal->close();
             }
         });
         closer.start(10);
         QVERIFY(Focus(ui()->Qedit));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(seen, m_forms.OptionsForm.get());
-        QVERIFY(!m_forms.OptionsForm->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(seen, window);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
     void shiftEscapeCloses() {

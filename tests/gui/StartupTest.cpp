@@ -1,0 +1,93 @@
+// Tests of the start-up: the splash window and its fade, the order in which the windows are
+// created, a first start without any settings.
+#include "GuiTest.h"
+#include "GuiTestSupport.h"
+
+#include "mainwindow/splash.h"
+#include "ui_MainFormUnit.h"
+
+#include <QLabel>
+#include <QTest>
+
+#include <memory>
+
+using namespace kalvor;
+using namespace kalvor::test;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splashWindow() {
+        TSplashForm splash;
+        splash.show();
+        QCOMPARE(splash.objectName(), QStringLiteral("SplashForm"));
+        QCOMPARE(splash.size(), QSize(340, 206));
+        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(qRound(splash.windowOpacity() * 255), 250);
+        const auto* picture = splash.findChild<QLabel*>("SplashPicture");
+        QVERIFY(picture != nullptr);
+        QCOMPARE(picture->pixmap().size(), QSize(340, 206));
+        splash.FadeOut();
+        QCOMPARE(splash.windowOpacity(), 0.0);
+        QVERIFY(!splash.isVisible());
+    }
+
+    // The settings load writes the main window's headings and search-method items, which it can
+    // only do once the main window exists and has opened the key.
+    void windowsCreatedInOrder_data() {
+        QTest::addColumn<int>("AB");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("firstFixedSide");
+        QTest::newRow("A then B") << 0 << "AxB"
+                                  << "Закрепить \"A\"";
+        QTest::newRow("B then A") << 1 << "BxA"
+                                  << "Закрепить \"B\"";
+    }
+    void windowsCreatedInOrder() {
+        QFETCH(int, AB);
+        QFETCH(QString, heading);
+        QFETCH(QString, firstFixedSide);
+        TempUser user;
+        TempUser::storeInteger("AB", AB);
+        BoxAnswerer boxes;
+        Forms forms = MakeForms();
+        QVERIFY(forms.mainForm->isVisible());
+        QCOMPARE(forms.mainForm->optionsForm(), forms.OptionsForm.get());
+        QVERIFY(!forms.OptionsForm->isVisible());
+        QVERIFY(!forms.DuctSizesForm->isVisible());
+        Ui::TmainForm* ui = forms.mainForm->ui();
+        QCOMPARE(ui->ABLabel->text(), heading);
+        QCOMPARE(ui->ABOvalLabel->text(), heading);
+        QCOMPARE(ui->ZakrepitRazmerRg->itemText(1), firstFixedSide);
+        QCOMPARE(ui->ZakrepitRazmerRg->itemIndex(), 0);
+        QVERIFY(ui->DuctCb->count() > 0);
+        QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    // No key at all: the main window creates it and stops at "mm", the settings load stops at
+    // "Shag"; the program goes on with empty size lists. (A message ending in a quote gets no
+    // full stop: the quote's code is below that of the full stop.)
+    void firstStartWithoutSettings() {
+        TempUser user(false);
+        BoxAnswerer boxes;
+        Forms forms = MakeForms();
+        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.boxes.at(0).text, QStringLiteral("Failed to get data for 'mm'"));
+        QCOMPARE(boxes.boxes.at(1).text, QStringLiteral("Failed to get data for 'Shag'"));
+        QVERIFY(forms.mainForm->isVisible());
+        QVERIFY(forms.mainForm->store().KeyExists(SettingsKey));
+        Ui::TmainForm* ui = forms.mainForm->ui();
+        QCOMPARE(ui->DEdit->count(), 0);
+        QCOMPARE(ui->DuctCb->count(), 0);
+        QCOMPARE(ui->OvalDuctCb->count(), 0);
+        // Closing saves what the next start needs.
+        forms.mainForm->close();
+        QCOMPARE(TempUser::storedInteger("mm"), 1);
+        QCOMPARE(TempUser::storedString("PBar"), QStringLiteral("990"));
+    }
+};
+
+KALVOR_GUI_TEST(StartupTest);
+#include "StartupTest.moc"
