@@ -306,6 +306,18 @@ private slots:
         verifyLabels(QString());
     }
 
+    // The run that writes the l/s box starts a nested run; an error met there ends both runs and
+    // is shown once.
+    void nestedRunErrorShownOnce() {
+        typeExample();
+        TypeInto(ui()->DEdit, "00");
+        m_boxes->boxes.clear();
+        TypeMore(ui()->Qedit, "5"); // 36005 m3/h: the l/s box changes
+        QCOMPARE(m_boxes->boxes.size(), 1);
+        QCOMPARE(m_boxes->boxes.first().text, QStringLiteral("Floating point division by zero."));
+        QCOMPARE(ui()->LEdit->text(), Local("10001,39"));
+    }
+
     void temperatureFromTheSettingsWindow() {
         typeExample();
         m_forms.OptionsForm->findChild<QLineEdit*>("tEdit")->setText("abc");
