@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 namespace kalvor {

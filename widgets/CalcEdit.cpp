@@ -149,7 +149,9 @@ void CalcEdit::showCalculator() {
         m_popup = new CalcPopup(this);
         connect(m_popup, &CalcPopup::accepted, this, &CalcEdit::takeCalculatorResult);
     }
-    m_popup->setFont(font());
+    QFont keys = font();
+    keys.setBold(false); // the box's digits are bold, the keypad's are not
+    m_popup->setFont(keys);
     m_popup->popUp(this, Value());
 }
 
