@@ -103,12 +103,15 @@ bool Focus(QWidget* widget) {
     if (!window->isVisible()) {
         window->show();
     }
+    window->raise();
     window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window)) {
+    // Waits for this very window: the platform window of a dialog counts as active as soon as
+    // the window it belongs to is, which is not yet what the keyboard sees.
+    if (!QTest::qWaitFor([window] { return window->isActiveWindow(); }, 5000)) {
         return false;
     }
     widget->setFocus(Qt::TabFocusReason);
-    return widget->hasFocus();
+    return QTest::qWaitFor([widget] { return widget->hasFocus(); }, 1000);
 }
 
 namespace {
