@@ -14,8 +14,8 @@ char SystemDecimalSeparator() {
 
 QChar QeditKeyPress(QChar key) {
     const char16_t c = key.unicode();
-    const bool allowed = (c >= u'0' && c <= u'9') || c == u'.' || c == u',' || c == 8 ||
-                         c == u'*' || c == u'-';
+    const bool allowed =
+        (c >= u'0' && c <= u'9') || c == u'.' || c == u',' || c == 8 || c == u'*' || c == u'-';
     if (!allowed) {
         return QChar();
     }

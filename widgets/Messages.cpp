@@ -17,7 +17,9 @@ std::function<void()>& BeepHook() {
 }
 } // namespace
 
-QString ApplicationTitle() { return QStringLiteral("Подбор сечений воздуховода"); }
+QString ApplicationTitle() {
+    return QStringLiteral("Подбор сечений воздуховода");
+}
 
 QString ErrorBoxText(const QString& message) {
     if (!message.isEmpty() && message.back().unicode() > u'.') {
@@ -57,6 +59,8 @@ void SetMessageHook(std::function<void(const ShownMessage&)> hook) {
     MessageHook() = std::move(hook);
 }
 
-void SetBeepHook(std::function<void()> hook) { BeepHook() = std::move(hook); }
+void SetBeepHook(std::function<void()> hook) {
+    BeepHook() = std::move(hook);
+}
 
 } // namespace kalvor
