@@ -15,9 +15,10 @@ char SystemDecimalSeparator();
 // comma becomes the system's decimal separator; everything else returns QChar() (swallowed).
 QChar QeditKeyPress(QChar key);
 
-// Applies QeditKeyPress to the characters typed into a widget (for an editable combo box, install
-// it on the line edit). Navigation keys (Tab, Enter, Escape, Delete, arrows) are not characters
-// and pass untouched.
+// Applies QeditKeyPress to the characters typed into a widget. An editable combo box receives the
+// keys itself and hands them to its line edit directly, so install it on the combo box (and on
+// its line edit for keys sent there). Navigation keys (Tab, Enter, Escape, Delete, arrows) are not
+// characters and pass untouched.
 class KeyFilter : public QObject {
     Q_OBJECT
 public:
