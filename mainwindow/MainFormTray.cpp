@@ -26,8 +26,9 @@ void TmainForm::hideToTray() {
     if (!(windowState() & Qt::WindowMinimized) || m_closed) {
         return; // restored or closed in the meantime
     }
+    // Only hidden: changing the state of a hidden window would map it again on X11, leaving an
+    // empty frame on the screen. The state is set back to normal when the window returns.
     hide();
-    setWindowState(windowState() & ~Qt::WindowMinimized); // shown normal when it comes back
     m_tray->setIcon(windowIcon());
     m_tray->setToolTip(QStringLiteral("restore program"));
     m_tray->show();
@@ -35,8 +36,7 @@ void TmainForm::hideToTray() {
 }
 
 void TmainForm::restoreFromTray() {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
+    showNormal();
     raise();
     activateWindow();
     m_tray->hide();
