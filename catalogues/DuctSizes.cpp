@@ -332,13 +332,15 @@ void TDuctSizesForm::CloseBtnClick() {
     close();
 }
 
-void TDuctSizesForm::FormClose() {
-    Guarded(this, [this] {
+bool TDuctSizesForm::FormClose() {
+    bool reloaded = false;
+    Guarded(this, [this, &reloaded] {
         m_ui->DuctSelectionRg->setItemIndex(-1);
         m_shownShape = -1;
         ResetGrid();
-        m_mainForm->FormCreate();
+        reloaded = m_mainForm->FormCreate();
     });
+    return reloaded;
 }
 
 void TDuctSizesForm::CellEdited(int row, int column, const QString& text) {
@@ -360,8 +362,13 @@ void TDuctSizesForm::ResetGrid() {
 }
 
 void TDuctSizesForm::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    // When the main window could not rebuild its lists (a catalogue missing, say), the editor
+    // stays open, already reset; closing it again tries the rebuild again.
+    if (FormClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void TDuctSizesForm::showEvent(QShowEvent* event) {

@@ -35,7 +35,7 @@ public:
     void BitBtn1Click();           // deletes the current row
     void SaveBtnClick();           // writes the grid to the chosen shape's file
     void CloseBtnClick();          // closes the window
-    void FormClose();              // resets the window and rebuilds the main window's size lists
+    bool FormClose();              // resets the window and rebuilds the main window's size lists
     void DuctSizesSgSetEditText(); // recomputes the current row's area
 
     // Row operations; an index outside the grid beeps and changes nothing.

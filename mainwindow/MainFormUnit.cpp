@@ -154,8 +154,8 @@ void TmainForm::setUpMenus() {
     connect(m_tray.get(), &TrayIcon::activated, this, &TmainForm::trayActivated);
 }
 
-void TmainForm::FormCreate() {
-    Guarded(this, [this] { loadSizeLists(); });
+bool TmainForm::FormCreate() {
+    return Guarded(this, [this] { loadSizeLists(); });
 }
 
 void TmainForm::loadSizeLists() {

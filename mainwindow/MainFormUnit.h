@@ -47,7 +47,7 @@ public:
     double SizeB = 0.0;
 
     // Handlers, named as the system names them. Each runs its body under the handler guard.
-    void FormCreate();        // settings accessor, key, the three size lists from the catalogues
+    bool FormCreate();        // settings accessor, key, the three size lists from the catalogues
     void editChange();        // the recalculation of every result label
     void FindSizesBtnClick(); // the size search (mainwindow/FindSizesBtnClick.cpp)
     void FormClose();         // saves "PBar", "t", "v", "mm" and "AB" when the window closes

@@ -35,12 +35,15 @@ struct ShownMessage {
 void SetMessageHook(std::function<void(const ShownMessage&)> hook);
 void SetBeepHook(std::function<void()> hook);
 
-// Runs one handler body; an error it throws is shown in the standard error box.
-template <class Body> void Guarded(QWidget* parent, Body&& body) {
+// Runs one handler body; an error it throws is shown in the standard error box. Returns whether
+// the body ran to its end.
+template <class Body> bool Guarded(QWidget* parent, Body&& body) {
     try {
         body();
+        return true;
     } catch (const std::exception& error) {
         ShowErrorBox(parent, QString::fromStdString(error.what()));
+        return false;
     }
 }
 

@@ -55,6 +55,11 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
+    void WriteFile(const QString& name, const QByteArray& bytes) const {
+        m_user.writeFile(name, bytes);
+    }
+    void RemoveFile(const QString& name) const { m_user.removeFile(name); }
+
     // Picks a shape as the user does, by its radio button.
     void Pick(int shape) {
         ui->DuctSelectionRg->findChild<QRadioButton*>(QString("item%1").arg(shape))->click();
@@ -350,6 +355,27 @@ private slots:
         QCOMPARE(main->DuctCb->count(), 4);
         QCOMPARE(main->DuctCb->currentText(), "600*200");
         QCOMPARE(main->DEdit->itemText(1), "400");
+    }
+
+    // A rebuild that fails keeps the editor open, already reset; the next close tries again.
+    void closeWhileACatalogueIsMissing() {
+        Session session(1);
+        session.editor->show();
+        session.Pick(0);
+        session.RemoveFile("OvalDuct.txt");
+
+        session.ui->CloseBtn->click();
+        QVERIFY(session.editor->isVisible());
+        QCOMPARE(session.messages.size(), std::size_t(1));
+        QCOMPARE(session.messages[0].text, QStringLiteral("File not found."));
+        QCOMPARE(session.ui->DuctSelectionRg->itemIndex(), -1);
+        QCOMPARE(session.Rows(), QStringList{"|||"});
+
+        session.WriteFile("OvalDuct.txt", "0.2 0.5\r\n");
+        session.ui->CloseBtn->click();
+        QVERIFY(!session.editor->isVisible());
+        QCOMPARE(session.messages.size(), std::size_t(1));
+        QCOMPARE(session.forms.mainForm->ui()->OvalDuctCb->currentText(), "200*500");
     }
 };
 
