@@ -18,9 +18,9 @@ public:
 
     void OpenKey(std::string_view path, bool canCreate);
     bool KeyExists(std::string_view path) const;
-    int ReadInteger(std::string_view name);                // throws RegistryError
-    std::string ReadString(std::string_view name);         // "" when absent
-    void WriteInteger(std::string_view name, int value);   // throws RegistryError
+    int ReadInteger(std::string_view name);                          // throws RegistryError
+    std::string ReadString(std::string_view name);                   // "" when absent
+    void WriteInteger(std::string_view name, int value);             // throws RegistryError
     void WriteString(std::string_view name, std::string_view value); // throws RegistryError
 
     // The hive file this store reads and writes.
