@@ -2,6 +2,7 @@
 #include "catalogues/CatalogueFile.h"
 
 #include "common/NumberText.h"
+#include "common/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -213,30 +214,6 @@ InOutError ErrorFromErrno(int systemError) {
     return InOutErrorFromErrno(systemError);
 }
 
-// The descriptor is closed on every way out of the scope that owns it.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const { return m_fd; }
-    // Closes now, reporting the system error of the close (0 when it succeeds).
-    int Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
-
 std::string ReadWholeFile(const std::string& name) {
     int fd = -1;
     do {
@@ -265,39 +242,6 @@ std::string ReadWholeFile(const std::string& name) {
         throw ErrorFromErrno(error);
     }
     return bytes;
-}
-
-// Writes all bytes; the system error that stopped it, or 0.
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (count == 0) {
-            return EIO;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return 0;
-}
-
-// A new, empty file beside target that no other writer uses; its name is returned in name.
-int CreateTemporary(const std::string& target, std::string& name) {
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = "." + target + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
-               ".tmp";
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    errno = EEXIST;
-    return -1;
 }
 
 } // namespace
@@ -341,7 +285,7 @@ void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
     // The new text goes into a temporary file in the same folder, which then replaces the old
     // file in one rename: a failure at any step leaves the old catalogue as it was.
     std::string temporary;
-    const int fd = CreateTemporary(target, temporary);
+    const int fd = CreateTemporaryFor(target, temporary);
     if (fd < 0) {
         throw ErrorFromErrno(errno);
     }
@@ -373,11 +317,7 @@ void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
     }
     // The rename itself reaches the disk with the folder; a folder that cannot be synced still
     // holds the complete new file.
-    const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        (void)::fsync(folder);
-        ::close(folder);
-    }
+    SyncFolder(FolderOf(target));
 }
 
 } // namespace kalvor

@@ -2,6 +2,7 @@
 #include "settings/SettingsStore.h"
 
 #include "common/Errors.h"
+#include "common/SafeFile.h"
 #include "settings/Hive.h"
 
 #include <cerrno>
@@ -28,29 +29,6 @@ enum class HiveState {
 struct HiveFile {
     HiveState state = HiveState::Missing;
     Hive hive;
-};
-
-// Closes a descriptor on every way out of a scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    // Closes now; false when the close reports an error (a late write failure).
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
 };
 
 HiveFile LoadHive(const std::string& path) {
@@ -97,13 +75,6 @@ std::string WriteTarget(const std::string& path) {
     return path;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Renames the file without replacing anything already at the new name.
 bool RenameNoReplace(const std::string& from, const std::string& to, bool& taken) {
     taken = false;
@@ -143,25 +114,6 @@ bool SetAside(const std::string& path) {
     return false;
 }
 
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t count = ::write(fd, content.data(), content.size());
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
-void SyncFolder(const std::string& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0)
-        ::fsync(fd.get()); // the rename has happened; a folder that cannot sync changes nothing
-}
-
 // Replaces the file with the content in one step: a temporary file in the same folder, written
 // and synced, renamed over the file. An unparseable file is set aside just before the rename.
 // On failure the temporary file is removed and the old file stays as it was.
@@ -174,12 +126,13 @@ bool ReplaceFile(const std::string& path, std::string_view content, bool setAsid
     if (error)
         return false;
 
-    std::string temporary = path + ".XXXXXX";
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    std::string temporary;
+    FileDescriptor fd(CreateTemporaryFor(path, temporary));
     if (fd.get() < 0)
         return false;
-    const bool written = WriteAll(fd.get(), content) && ::fsync(fd.get()) == 0;
-    if (!fd.Close() || !written || (setAsideFirst && !SetAside(path)) ||
+    (void)::fchmod(fd.get(), 0600); // the settings are the user's own
+    const bool written = WriteAll(fd.get(), content) == 0 && ::fsync(fd.get()) == 0;
+    if (fd.Close() != 0 || !written || (setAsideFirst && !SetAside(path)) ||
         ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;

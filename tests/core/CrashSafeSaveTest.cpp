@@ -58,7 +58,7 @@ struct KillCounts {
     int oldFound = 0;  // the kill came before the child completed a save
     int newFound = 0;  // after it
     int midSave = 0;   // a temporary file of the killed save was left: it died inside a save
-    int leftovers = 0; // temporary files in the folder at the end
+    int leftovers = 0; // temporary files in the folder after one more save
 };
 
 // Starts a child that saves the two versions in turn, the other one first, until it is killed;
@@ -137,6 +137,8 @@ KillCounts KillSavesAtRandom(const SaveUnderTest& test) {
         counts.midSave += leftBehind ? 1 : 0;
         ++counts.kills;
     }
+    // The next save sweeps away what the killed savers left behind.
+    test.save(current);
     counts.leftovers = static_cast<int>(NamesIn(folder).size()) - 1;
     return counts;
 }
@@ -199,6 +201,7 @@ TEST_F(CrashSafeSaveTest, KilledCatalogueSaveLeavesOldOrNewFile) {
     EXPECT_GT(counts.oldFound, 0);
     EXPECT_GT(counts.newFound, 0);
     EXPECT_GT(counts.midSave, 0);
+    EXPECT_EQ(counts.leftovers, 0);
     // Untouched by the kills, the file still reads as the entries last saved.
     EXPECT_EQ(ReadSizeCatalogue(DuctShape::Rectangular).A.size(), 5000U);
 }
@@ -209,17 +212,40 @@ TEST_F(CrashSafeSaveTest, KilledHiveSaveLeavesOldOrNewFile) {
     store.WriteInteger("Shag", 50);
     // Two long texts of 200 kB that differ in every byte, beside the other values.
     const std::array<std::string, 2> texts{std::string(200'000, 'a'), std::string(200'000, 'b')};
-    const SaveUnderTest test{
-        store.HivePath(), [&](int version) { store.WriteString("t", texts[version]); },
-        [](const std::string& name) { return name.starts_with("user.reg.") && name.size() == 15; }};
+    const SaveUnderTest test{store.HivePath(),
+                             [&](int version) { store.WriteString("t", texts[version]); },
+                             [](const std::string& name) {
+                                 return name.starts_with(".user.reg.") && name.ends_with(".tmp");
+                             }};
     const KillCounts counts = KillSavesAtRandom(test);
     Report("hive", counts);
     EXPECT_EQ(counts.kills, Kills);
     EXPECT_GT(counts.oldFound, 0);
     EXPECT_GT(counts.newFound, 0);
     EXPECT_GT(counts.midSave, 0);
+    EXPECT_EQ(counts.leftovers, 0);
     // The other value survived every kill.
     EXPECT_EQ(store.ReadInteger("Shag"), 50);
+}
+
+// A save removes only the temporaries of its own file whose process has ended.
+TEST_F(CrashSafeSaveTest, SaveSweepsOnlyTemporariesOfEndedProcesses) {
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(ended, nullptr, 0);
+    const std::string dead = ".Duct.txt." + std::to_string(ended) + "-1.tmp";
+    const std::string living = ".Duct.txt." + std::to_string(::getppid()) + "-1.tmp";
+    const std::set<std::string> kept{living, ".Duct.txt.x-1.tmp",
+                                     ".RoundDuct.txt." + std::to_string(ended) + "-1.tmp",
+                                     "Duct.txt"};
+    for (const std::string& name : {dead, living, std::string(".Duct.txt.x-1.tmp"),
+                                    ".RoundDuct.txt." + std::to_string(ended) + "-1.tmp"}) {
+        std::ofstream(name) << "partial";
+    }
+    WriteSizeCatalogue(DuctShape::Rectangular, {{0.5}, {0.3}});
+    EXPECT_EQ(NamesIn(fs::current_path()), kept);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <numbers>
+#include <optional>
 
 namespace kalvor {
 namespace {
@@ -62,18 +63,20 @@ protected:
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_dir);
         ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+        m_store.emplace(); // after the variable: the store finds its hive when it is made
     }
     void TearDown() override {
+        m_store.reset();
         ::unsetenv("XDG_CONFIG_HOME");
         std::filesystem::remove_all(m_dir);
     }
     SettingsStore& StoreWithUnits(int mm) {
-        m_store.OpenKey(SettingsKey, true);
-        m_store.WriteInteger("mm", mm);
-        return m_store;
+        m_store->OpenKey(SettingsKey, true);
+        m_store->WriteInteger("mm", mm);
+        return *m_store;
     }
     std::filesystem::path m_dir;
-    SettingsStore m_store;
+    std::optional<SettingsStore> m_store;
 };
 
 struct SizeCase {
