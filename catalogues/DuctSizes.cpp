@@ -373,9 +373,7 @@ void TDuctSizesForm::closeEvent(QCloseEvent* event) {
 
 void TDuctSizesForm::showEvent(QShowEvent* event) {
     if (m_mainForm != nullptr && !event->spontaneous()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_mainForm->frameGeometry().center());
-        move(frame.topLeft());
+        CentreOver(this, m_mainForm);
     }
     QDialog::showEvent(event);
 }

@@ -85,20 +85,22 @@ TmainForm::CommonInputs TmainForm::readCommonInputs(char decimalSeparator) {
     return inputs;
 }
 
-void TmainForm::resetRectangular() {
-    m_ui->DuctVLabel->setText(QStringLiteral("V= "));
-    m_ui->DuctRLabel->setText(QStringLiteral("R="));
-    m_ui->DEqDuctLabel->setText(QStringLiteral("De="));
-    m_ui->DuctPdLabel->setText(QStringLiteral("Pd="));
-    m_ui->DuctPLabel->setText(QStringLiteral("P="));
+TmainForm::SectionLabels TmainForm::rectangularLabels() const {
+    return {m_ui->DuctVLabel, m_ui->DuctRLabel, m_ui->DEqDuctLabel, m_ui->DuctPdLabel,
+            m_ui->DuctPLabel};
 }
 
-void TmainForm::resetFlatOval() {
-    m_ui->OvalDuctVLabel->setText(QStringLiteral("V= "));
-    m_ui->OvalDuctRLabel->setText(QStringLiteral("R="));
-    m_ui->OvalDuctDeLabel->setText(QStringLiteral("De="));
-    m_ui->OvalDuctPdLabel->setText(QStringLiteral("Pd="));
-    m_ui->OvalDuctPLabel->setText(QStringLiteral("P="));
+TmainForm::SectionLabels TmainForm::flatOvalLabels() const {
+    return {m_ui->OvalDuctVLabel, m_ui->OvalDuctRLabel, m_ui->OvalDuctDeLabel,
+            m_ui->OvalDuctPdLabel, m_ui->OvalDuctPLabel};
+}
+
+void TmainForm::resetSection(const SectionLabels& labels) {
+    labels.V->setText(QStringLiteral("V= "));
+    labels.R->setText(QStringLiteral("R="));
+    labels.De->setText(QStringLiteral("De="));
+    labels.Pd->setText(QStringLiteral("Pd="));
+    labels.P->setText(QStringLiteral("P="));
 }
 
 void TmainForm::resetRound() {
@@ -106,6 +108,29 @@ void TmainForm::resetRound() {
     m_ui->RoundDuctRLabel->setText(QStringLiteral("R="));
     m_ui->RoundDuctPdLabel->setText(QStringLiteral("Pd="));
     m_ui->RoundDuctPLabel->setText(QStringLiteral("P="));
+}
+
+void TmainForm::recalculateSection(DuctShape shape, const QString& sizeText, int materialIndex,
+                                   const SectionLabels& labels, char separator) {
+    ParseSizeText(TextOf(sizeText), store(), separator, SizeA, SizeB);
+    if (!(SizeA > 0 && SizeB > 0)) {
+        resetSection(labels);
+        return;
+    }
+    const SectionGeometry geometry = shape == DuctShape::Rectangular
+                                         ? RectangularSection(SizeA, SizeB)
+                                         : FlatOvalSection(SizeA, SizeB);
+    const double Q = m_ui->Qedit->Value();
+    const double V = FlowVelocity(Q, geometry.F);
+    const CommonInputs in = readCommonInputs(separator);
+    const double k = WallRoughness(shape, materialIndex);
+    const SectionResults r =
+        ComputeSection(Q, geometry.F, geometry.De, k, in.t, in.PBar, in.l, in.KMS);
+    WriteResult(labels.R, "R=", r.R, 2, "[Pa/m]", separator);
+    WriteResult(labels.De, "De=", geometry.De, 3, "[m]", separator);
+    WriteResult(labels.V, "V= ", V, 2, "[m/s]", separator);
+    WriteResult(labels.Pd, "Pd= ", r.Pd, 3, "[Pa]", separator);
+    WriteResult(labels.P, "P= ", r.P, 3, "[Pa]", separator);
 }
 
 void TmainForm::recalculate() {
@@ -124,49 +149,16 @@ void TmainForm::recalculate() {
 
     const std::string flow = TextOf(ui.Qedit->text());
     if (!TextAboveZero(flow) || flow.empty() || flow == "0,") {
-        resetRectangular();
-        resetFlatOval();
+        resetSection(rectangularLabels());
+        resetSection(flatOvalLabels());
         resetRound();
         return;
     }
 
-    // Rectangular section.
-    ParseSizeText(TextOf(ui.DuctCb->currentText()), store(), separator, SizeA, SizeB);
-    if (SizeA > 0 && SizeB > 0) {
-        const SectionGeometry geometry = RectangularSection(SizeA, SizeB);
-        const double Q = ui.Qedit->Value();
-        const double V = FlowVelocity(Q, geometry.F);
-        const CommonInputs in = readCommonInputs(separator);
-        const double k = WallRoughness(DuctShape::Rectangular, ui.MaterialCb->currentIndex());
-        const SectionResults r =
-            ComputeSection(Q, geometry.F, geometry.De, k, in.t, in.PBar, in.l, in.KMS);
-        WriteResult(ui.DuctRLabel, "R=", r.R, 2, "[Pa/m]", separator);
-        WriteResult(ui.DEqDuctLabel, "De=", geometry.De, 3, "[m]", separator);
-        WriteResult(ui.DuctVLabel, "V= ", V, 2, "[m/s]", separator);
-        WriteResult(ui.DuctPdLabel, "Pd= ", r.Pd, 3, "[Pa]", separator);
-        WriteResult(ui.DuctPLabel, "P= ", r.P, 3, "[Pa]", separator);
-    } else {
-        resetRectangular();
-    }
-
-    // Flat-oval section.
-    ParseSizeText(TextOf(ui.OvalDuctCb->currentText()), store(), separator, SizeA, SizeB);
-    if (SizeA > 0 && SizeB > 0) {
-        const SectionGeometry geometry = FlatOvalSection(SizeA, SizeB);
-        const double Q = ui.Qedit->Value();
-        const double V = FlowVelocity(Q, geometry.F);
-        const CommonInputs in = readCommonInputs(separator);
-        const double k = WallRoughness(DuctShape::FlatOval, ui.OvalDuctMaterialCb->currentIndex());
-        const SectionResults r =
-            ComputeSection(Q, geometry.F, geometry.De, k, in.t, in.PBar, in.l, in.KMS);
-        WriteResult(ui.OvalDuctRLabel, "R=", r.R, 2, "[Pa/m]", separator);
-        WriteResult(ui.OvalDuctDeLabel, "De=", geometry.De, 3, "[m]", separator);
-        WriteResult(ui.OvalDuctVLabel, "V= ", V, 2, "[m/s]", separator);
-        WriteResult(ui.OvalDuctPdLabel, "Pd= ", r.Pd, 3, "[Pa]", separator);
-        WriteResult(ui.OvalDuctPLabel, "P= ", r.P, 3, "[Pa]", separator);
-    } else {
-        resetFlatOval();
-    }
+    recalculateSection(DuctShape::Rectangular, ui.DuctCb->currentText(),
+                       ui.MaterialCb->currentIndex(), rectangularLabels(), separator);
+    recalculateSection(DuctShape::FlatOval, ui.OvalDuctCb->currentText(),
+                       ui.OvalDuctMaterialCb->currentIndex(), flatOvalLabels(), separator);
 
     // Round section: its flow is the text of the flow box, converted.
     const std::optional<double> D =

@@ -1,6 +1,7 @@
 // The main window: inputs, the three duct sections side by side, the size search, tray and menus.
 #pragma once
 
+#include "hydraulics/Formulas.h"
 #include "settings/SettingsStore.h"
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <exception>
 #include <memory>
 
+class QLabel;
 class QMenu;
 
 namespace Ui {
@@ -90,8 +92,16 @@ private:
     CommonInputs readCommonInputs(char decimalSeparator);
     QString airStateText(bool temperature) const;
     void rethrowNestedError();
-    void resetRectangular();
-    void resetFlatOval();
+    // The five labels of a rectangular or flat-oval section.
+    struct SectionLabels {
+        QLabel *V, *R, *De, *Pd, *P;
+    };
+    SectionLabels rectangularLabels() const;
+    SectionLabels flatOvalLabels() const;
+    // Parses the size text and writes the section's labels, or their reset texts without a size.
+    void recalculateSection(DuctShape shape, const QString& sizeText, int materialIndex,
+                            const SectionLabels& labels, char decimalSeparator);
+    static void resetSection(const SectionLabels& labels);
     void resetRound();
 
     // Notification area.

@@ -136,9 +136,7 @@ void TOptionsForm::closeEvent(QCloseEvent* event) {
 
 void TOptionsForm::showEvent(QShowEvent* event) {
     if (m_mainForm != nullptr && !event->spontaneous()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(m_mainForm->frameGeometry().center());
-        move(frame.topLeft());
+        CentreOver(this, m_mainForm);
     }
     QDialog::showEvent(event);
 }

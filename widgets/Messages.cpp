@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QWidget>
 
 namespace kalvor {
 
@@ -45,6 +46,12 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void CentreOver(QWidget* window, const QWidget* over) {
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(over->frameGeometry().center());
+    window->move(frame.topLeft());
 }
 
 void MessageBeep() {

@@ -1,4 +1,4 @@
-// Message boxes and the handler guard: every error a handler meets is shown, none escapes.
+// Message boxes, the handler guard (every error a handler meets is shown, none escapes), placing.
 #pragma once
 
 #include <QString>
@@ -22,6 +22,9 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 
 // The program's own messages for inputs the user can correct: OK only, no icon.
 void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+
+// Places a window so that its frame is centred on another's.
+void CentreOver(QWidget* window, const QWidget* over);
 
 // The default message beep.
 void MessageBeep();
