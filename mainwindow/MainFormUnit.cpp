@@ -85,8 +85,9 @@ TOptionsForm* TmainForm::optionsForm() const {
 }
 
 void TmainForm::setUpWindow() {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
     statusBar()->setFixedHeight(StatusBarHeight);
     auto* movie = new QMovie(QStringLiteral(":/pictures/rectangular.gif"), QByteArray(), this);
