@@ -5,6 +5,8 @@
 #include "common/Errors.h"
 #include "settings/SettingsStore.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,17 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, std::string_view text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::ReadFile;
+using test::WriteFile;
 
 // A temporary folder with XDG_CONFIG_HOME and XDG_DATA_HOME below it, restored afterwards.
 class FirstStartTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 #include "common/Errors.h"
 #include "settings/Hive.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,17 +25,8 @@ namespace fs = std::filesystem;
 
 const std::string KelmortaKey = "[HKEY_CURRENT_USER\\software\\kelmorta]\r\n";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, std::string_view text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::ReadFile;
+using test::WriteFile;
 
 // Every file below the folder, by its path relative to the folder.
 std::vector<std::string> FilesBelow(const fs::path& folder) {
