@@ -8,6 +8,7 @@
 #include "common/Checked.h"
 #include "common/Errors.h"
 #include "common/NumberText.h"
+#include "hydraulics/Sections.h"
 #include "mainwindow/MainFormUnit.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
@@ -21,7 +22,6 @@
 #include <QStyledItemDelegate>
 
 #include <functional>
-#include <numbers>
 
 namespace kalvor {
 
@@ -44,19 +44,18 @@ QString NumberText(double value) {
     return Utf8(FormatNumber(value, SystemDecimalSeparator()));
 }
 
-// The area shown in the editor, in m2 from sizes in metres. A flat-oval row takes column "A" as
-// the height, the diameter of the round ends, and column "B" as the overall width.
+// The area shown in the editor, in m2 from sizes in metres, as the size search reads a row: a
+// flat-oval row's column "A" is the overall width and column "B" the height.
 double EditorArea(DuctShape shape, double A, double B) {
-    using std::numbers::pi;
     switch (shape) {
     case DuctShape::Rectangular:
         return Finite(A * B);
     case DuctShape::FlatOval:
-        return Finite(A * (B - A) + pi * A * A / 4.0);
+        return Finite(FlatOvalArea(A, B));
     case DuctShape::Round:
         break;
     }
-    return Finite(pi * A * A / 4.0);
+    return Finite(RoundArea(A));
 }
 
 QString AreaText(DuctShape shape, double A, double B) {
@@ -338,7 +337,7 @@ bool TDuctSizesForm::FormClose() {
         m_ui->DuctSelectionRg->setItemIndex(-1);
         m_shownShape = -1;
         ResetGrid();
-        reloaded = m_mainForm->FormCreate();
+        reloaded = m_mainForm->reloadSizeLists();
     });
     return reloaded;
 }

@@ -55,6 +55,13 @@ QString SizePair(double first, double second, bool millimetres, char separator) 
 } // namespace
 
 void TmainForm::FindSizesBtnClick() {
+    runSizeSearch();
+    // However the run ended, the labels show the results of the sizes now in the boxes: after a
+    // message the round box already holds its new size, after a failure the failure texts.
+    editChange();
+}
+
+void TmainForm::runSizeSearch() {
     const char separator = SystemDecimalSeparator();
     try {
         const SizeCatalogue round = ReadSizeCatalogue(DuctShape::Round, "Roundduct.txt");
@@ -114,14 +121,12 @@ void TmainForm::FindSizesBtnClick() {
                     store().ReadInteger("AB") == 0
                         ? SizePair(oval.A[row], oval.B[row], millimetres, separator)
                         : SizePair(oval.B[row], oval.A[row], millimetres, separator));
-    } catch (...) {
-        // Any failure: the failure texts, no message, no recalculation.
+    } catch (const std::exception&) {
+        // Any failure: the failure texts, no message.
         SetSizeText(m_ui->DuctCb, QStringLiteral("0*0"));
         SetSizeText(m_ui->OvalDuctCb, QStringLiteral("0*0"));
         SetSizeText(m_ui->DEdit, QStringLiteral("0"));
-        return;
     }
-    editChange();
 }
 
 } // namespace kalvor

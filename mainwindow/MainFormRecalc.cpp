@@ -1,6 +1,7 @@
 // The recalculation: every input change rewrites the results of the three duct sections.
 #include "mainwindow/MainFormUnit.h"
 
+#include "common/Errors.h"
 #include "common/NumberText.h"
 #include "hydraulics/Formulas.h"
 #include "hydraulics/Sections.h"
@@ -73,6 +74,14 @@ QString TmainForm::airStateText(bool temperature) const {
     return temperature ? m_optionsForm->ui()->tEdit->text() : m_optionsForm->ui()->PBarEdit->text();
 }
 
+bool TmainForm::heightWrittenFirst() {
+    try {
+        return store().ReadInteger("AB") != 0;
+    } catch (const RegistryError&) {
+        return false; // without a stored order, sizes are written in the first order
+    }
+}
+
 TmainForm::CommonInputs TmainForm::readCommonInputs(char decimalSeparator) {
     CommonInputs inputs{};
     inputs.t = ParseNumber(TextOf(airStateText(true)), decimalSeparator);
@@ -117,9 +126,12 @@ void TmainForm::recalculateSection(DuctShape shape, const QString& sizeText, int
         resetSection(labels);
         return;
     }
+    // A flat-oval text shows the overall width first under "AxB" and the height first under
+    // "BxA", so that a size means the same duct in either order.
     const SectionGeometry geometry = shape == DuctShape::Rectangular
                                          ? RectangularSection(SizeA, SizeB)
-                                         : FlatOvalSection(SizeA, SizeB);
+                                     : heightWrittenFirst() ? FlatOvalSection(SizeB, SizeA)
+                                                            : FlatOvalSection(SizeA, SizeB);
     const double Q = m_ui->Qedit->Value();
     const double V = FlowVelocity(Q, geometry.F);
     const CommonInputs in = readCommonInputs(separator);

@@ -161,7 +161,6 @@ bool TmainForm::FormCreate() {
 
 void TmainForm::loadSizeLists() {
     Ui::TmainForm& ui = *m_ui;
-    const char separator = SystemDecimalSeparator();
     m_store = std::make_unique<SettingsStore>();
 
     const SizeCatalogue round = ReadSizeCatalogue(DuctShape::Round, "Roundduct.txt");
@@ -170,31 +169,60 @@ void TmainForm::loadSizeLists() {
         ui.DEdit->clear();
     }
     m_store->OpenKey(SettingsKey, true);
-    {
-        const int mm = m_store->ReadInteger("mm");
-        const QSignalBlocker blocker(ui.DEdit);
-        for (const double diameter : round.A) {
-            ui.DEdit->addItem(SizeText(diameter, mm, separator));
-        }
-        ui.DEdit->setCurrentIndex(0);
-    }
+    fillRoundList(round);
+    fillPairList(ui.DuctCb, ReadSizeCatalogue(DuctShape::Rectangular));
+    fillPairList(ui.OvalDuctCb, ReadSizeCatalogue(DuctShape::FlatOval));
+}
 
-    // The two-sided lists, each side order read again for every entry.
-    const auto fillPairs = [&](DuctShape shape, QComboBox* box) {
-        const SizeCatalogue pairs = ReadSizeCatalogue(shape);
-        const QSignalBlocker blocker(box);
-        box->clear();
-        const int mm = m_store->ReadInteger("mm");
-        for (std::size_t row = 0; row < pairs.A.size(); ++row) {
-            const QString a = SizeText(pairs.A[row], mm, separator);
-            const QString b = SizeText(pairs.B[row], mm, separator);
-            const bool aFirst = m_store->ReadInteger("AB") == 0;
-            box->addItem(aFirst ? a + QLatin1Char('*') + b : b + QLatin1Char('*') + a);
+void TmainForm::fillRoundList(const SizeCatalogue& round) {
+    const char separator = SystemDecimalSeparator();
+    const int mm = m_store->ReadInteger("mm");
+    const QSignalBlocker blocker(m_ui->DEdit);
+    m_ui->DEdit->clear();
+    for (const double diameter : round.A) {
+        m_ui->DEdit->addItem(SizeText(diameter, mm, separator));
+    }
+    m_ui->DEdit->setCurrentIndex(0);
+}
+
+// A two-sided list, the side order read again for every entry.
+void TmainForm::fillPairList(QComboBox* box, const SizeCatalogue& pairs) {
+    const char separator = SystemDecimalSeparator();
+    const QSignalBlocker blocker(box);
+    box->clear();
+    const int mm = m_store->ReadInteger("mm");
+    for (std::size_t row = 0; row < pairs.A.size(); ++row) {
+        const QString a = SizeText(pairs.A[row], mm, separator);
+        const QString b = SizeText(pairs.B[row], mm, separator);
+        const bool aFirst = m_store->ReadInteger("AB") == 0;
+        box->addItem(aFirst ? a + QLatin1Char('*') + b : b + QLatin1Char('*') + a);
+    }
+    box->setCurrentIndex(0);
+}
+
+void TmainForm::rebuildSizeLists() {
+    // Each list on its own: a list that cannot be rebuilt is emptied rather than left in units
+    // or an order no longer in force.
+    const auto rebuild = [this](QComboBox* box, const auto& fill) {
+        try {
+            fill();
+        } catch (const std::exception&) {
+            const QSignalBlocker blocker(box);
+            box->clear();
         }
-        box->setCurrentIndex(0);
     };
-    fillPairs(DuctShape::Rectangular, ui.DuctCb);
-    fillPairs(DuctShape::FlatOval, ui.OvalDuctCb);
+    rebuild(m_ui->DEdit,
+            [this] { fillRoundList(ReadSizeCatalogue(DuctShape::Round, "Roundduct.txt")); });
+    rebuild(m_ui->DuctCb,
+            [this] { fillPairList(m_ui->DuctCb, ReadSizeCatalogue(DuctShape::Rectangular)); });
+    rebuild(m_ui->OvalDuctCb,
+            [this] { fillPairList(m_ui->OvalDuctCb, ReadSizeCatalogue(DuctShape::FlatOval)); });
+}
+
+bool TmainForm::reloadSizeLists() {
+    const bool finished = FormCreate();
+    editChange(); // the labels follow the sizes the rebuilt lists put into the boxes
+    return finished;
 }
 
 void TmainForm::FormClose() {

@@ -1,6 +1,7 @@
 // The main window: inputs, the three duct sections side by side, the size search, tray and menus.
 #pragma once
 
+#include "catalogues/CatalogueFile.h"
 #include "hydraulics/Formulas.h"
 #include "settings/SettingsStore.h"
 
@@ -11,6 +12,7 @@
 #include <exception>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QMenu;
 
@@ -54,6 +56,14 @@ public:
     void FindSizesBtnClick(); // the size search (mainwindow/FindSizesBtnClick.cpp)
     void FormClose();         // saves "PBar", "t", "v", "mm" and "AB" when the window closes
 
+    // FormCreate, then the recalculation once, so that the labels show the results of the sizes
+    // that the rebuilt lists put into the boxes. Returns whether FormCreate finished.
+    bool reloadSizeLists();
+    // The three lists rebuilt from the catalogues in the units and side order stored now, without
+    // a message: a list whose catalogue cannot be read is emptied. The size texts and the labels
+    // are left to the caller (the settings window's apply step runs the size search next).
+    void rebuildSizeLists();
+
     // Menu handlers.
     void N2Click();      // popup "Восстановить": back from the notification area
     void CloseMiClick(); // popup "Закрыть"
@@ -82,6 +92,9 @@ private:
 
     // The bodies of the handlers; they throw what they meet.
     void loadSizeLists();
+    void fillRoundList(const SizeCatalogue& round);
+    void fillPairList(QComboBox* box, const SizeCatalogue& pairs);
+    void runSizeSearch(); // writes the sizes found, or the failure texts; shows the messages
     void recalculate();
     void saveSettings();
 
@@ -91,6 +104,7 @@ private:
     };
     CommonInputs readCommonInputs(char decimalSeparator);
     QString airStateText(bool temperature) const;
+    bool heightWrittenFirst(); // "AB" non-zero: a flat-oval text reads height, then width
     void rethrowNestedError();
     // The five labels of a rectangular or flat-oval section.
     struct SectionLabels {

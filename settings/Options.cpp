@@ -123,6 +123,8 @@ void TOptionsForm::ApplySettings(bool& stepIsWhole) {
     store.WriteString("t", Utf8(m_ui->tEdit->text()));
     store.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
     LoadSettings();
+    // The lists follow the units and order just stored; the search then writes its sizes.
+    m_mainForm->rebuildSizeLists();
     m_mainForm->FindSizesBtnClick();
 }
 

@@ -1,9 +1,11 @@
 // The numeric entry box: text "0.##", painted grouped ",0.##" while unfocused, pop-up calculator.
 #include "widgets/CalcEdit.h"
 
+#include "common/Errors.h"
 #include "common/NumberText.h"
 #include "widgets/CalcPopup.h"
 #include "widgets/KeyFilter.h"
+#include "widgets/Messages.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -45,7 +47,7 @@ bool SplitNumber(const QString& text, QChar decimalSeparator, NumberParts& parts
             parts.decimals += text[i++];
         }
     }
-    return i == n && parts.decimals.size() <= 2;
+    return i == n && parts.decimals.size() <= 2 && parts.integer.size() <= MaxIntegerDigits;
 }
 
 // Refuses every edit that would not leave a number with at most two decimals on the way.
@@ -127,12 +129,25 @@ double CalcEdit::Value() const {
     if (!parts.decimals.isEmpty()) {
         number += QLatin1Char('.') + parts.decimals;
     }
-    return ParseNumber(number.toStdString(), '.');
+    // At most 15 integer digits and two decimals always convert; the value is read while
+    // painting, where nothing may throw.
+    try {
+        return ParseNumber(number.toStdString(), '.');
+    } catch (const Error&) {
+        return 0.0;
+    }
+}
+
+bool FitsNumericBox(double value) {
+    return std::isfinite(value) && IsNumberOnTheWay(ValueText(value, SystemDecimalSeparator()),
+                                                    QLatin1Char(SystemDecimalSeparator()));
 }
 
 void CalcEdit::setValue(double value) {
-    if (!std::isfinite(value)) {
-        return;
+    if (!FitsNumericBox(value)) {
+        // More integer digits than the box holds: the value cannot be shown, so nothing is
+        // written and the run that wanted it stops with the error.
+        throw FloatError::Overflow();
     }
     const QString newText = ValueText(value, SystemDecimalSeparator());
     if (newText != text()) {
@@ -158,7 +173,7 @@ void CalcEdit::showCalculator() {
 void CalcEdit::takeCalculatorResult(double value) {
     // The box has the focus again before its text changes, as when the user types the value.
     setFocus(Qt::PopupFocusReason);
-    setValue(value);
+    Guarded(this, [this, value] { setValue(value); });
 }
 
 void CalcEdit::keyPressEvent(QKeyEvent* event) {

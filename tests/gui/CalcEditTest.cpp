@@ -3,6 +3,7 @@
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
+#include "common/Errors.h"
 #include "widgets/CalcEdit.h"
 #include "widgets/CalcPopup.h"
 #include "widgets/KeyFilter.h"
@@ -14,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <limits>
 #include <memory>
 
 using namespace kalvor;
@@ -62,6 +64,9 @@ private slots:
         QTest::newRow("star") << "5*3" << false;
         QTest::newRow("exponent") << "1E5" << false;
         QTest::newRow("blank") << " 5" << false;
+        QTest::newRow("15 integer digits") << Local("-999999999999999,99") << true;
+        QTest::newRow("16 integer digits") << "1000000000000000" << false;
+        QTest::newRow("400 digits") << QString(400, QLatin1Char('9')) << false;
     }
     void numberOnTheWay() {
         QFETCH(QString, text);
@@ -79,6 +84,10 @@ private slots:
         QTest::newRow("leading separator") << Local(",5") << 0.5;
         QTest::newRow("negative") << Local("-2,25") << -2.25;
         QTest::newRow("whole") << "3600" << 3600.0;
+        QTest::newRow("15 integer digits") << "999999999999999" << 999999999999999.0;
+        // Only the program could write such texts; reading them must not throw.
+        QTest::newRow("400 digits") << QString(400, QLatin1Char('9')) << 0.0;
+        QTest::newRow("exponent form") << "1E300" << 0.0;
     }
     void value() {
         QFETCH(QString, text);
@@ -111,6 +120,48 @@ private slots:
         QCOMPARE(GroupedValueText(value, separator, QLocale::system().groupSeparator()), grouped);
         m_box->setValue(value);
         QCOMPARE(m_box->text(), plain);
+    }
+
+    // A value with more integer digits than the box holds is never written: the caller's run
+    // stops with the overflow error and the box keeps its text.
+    void valueTooLargeForTheBox_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("largest") << 999999999999999.0 << true;
+        QTest::newRow("shown as 1E15 with 15 digits") << 999999999999999.5 << false;
+        QTest::newRow("1E15") << 1e15 << false;
+        QTest::newRow("negative 1E20") << -1e20 << false;
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << false;
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << false;
+    }
+    void valueTooLargeForTheBox() {
+        QFETCH(double, value);
+        QFETCH(bool, fits);
+        m_box->setText("12");
+        QCOMPARE(FitsNumericBox(value), fits);
+        bool threw = false;
+        try {
+            m_box->setValue(value);
+        } catch (const FloatError& error) {
+            threw = true;
+            QCOMPARE(QString::fromUtf8(error.what()), "Floating point overflow");
+        }
+        QCOMPARE(threw, !fits);
+        if (!fits) {
+            QCOMPARE(m_box->text(), "12");
+        }
+    }
+
+    // Painting and the pop-up read the value of whatever text the box holds, without throwing.
+    void longTextPaintsAndOpensTheCalculator() {
+        m_box->setText(QString(400, QLatin1Char('9')));
+        QVERIFY(Focus(m_other));
+        m_box->repaint();
+        QVERIFY(!m_box->grab().isNull());
+        m_box->showCalculator();
+        QTRY_VERIFY(m_box->calculator()->isVisible());
+        QCOMPARE(m_box->calculator()->displayText(), "0");
+        m_box->calculator()->hide();
     }
 
     void writingTheSameTextRaisesNoChange() {

@@ -29,7 +29,7 @@ const char* const FileNames[] = {"Duct.txt", "OvalDuct.txt", "RoundDuct.txt"};
 class Session {
 public:
     explicit Session(int mm, const QByteArray& duct = FiveRows,
-                     const QByteArray& oval = "0.2 0.5\r\n",
+                     const QByteArray& oval = "0.5 0.2\r\n",
                      const QByteArray& round = "0.2\r\n0.315\r\n") {
         m_user.writeFile("Duct.txt", duct);
         m_user.writeFile("OvalDuct.txt", oval);
@@ -126,7 +126,8 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("rectangular, mm") << 0 << 1 << QStringList{"1|100|250|0,025"};
         QTest::newRow("rectangular, metres") << 0 << 0 << QStringList{"1|0,1|0,25|0,025"};
-        QTest::newRow("flat-oval") << 1 << 0 << QStringList{"1|0,2|0,5|0,091"};
+        // The overall width first, as the size search reads it: (0.5 − 0.2)·0.2 + π·0.2²/4.
+        QTest::newRow("flat-oval") << 1 << 0 << QStringList{"1|0,5|0,2|0,091"};
         QTest::newRow("round") << 2 << 1 << QStringList{"1|200||0,031", "2|315||0,078"};
     }
     void load() {
@@ -181,7 +182,7 @@ private slots:
         QTest::newRow("rectangular, mm")
             << 0 << 1 << QStringList{"3x0a0", "300", "0", "500", "500", "0,15"};
         QTest::newRow("flat-oval")
-            << 1 << 1 << QStringList{"200", "200", "-0,009", "500", "500", "0,091"};
+            << 1 << 1 << QStringList{"500", "500", "0", "200", "200", "0,091"};
         QTest::newRow("round") << 2 << 1 << QStringList{"200", "200", "0,031", "7", "7", "0,031"};
     }
     void liveArea() {
@@ -235,6 +236,17 @@ private slots:
         if (!message.isEmpty()) {
             QCOMPARE(session.messages[0].text, message);
         }
+    }
+
+    // A flat-oval catalogue sorts by the area the size search walks, the overall width first:
+    // areas 0.091, 0.062 and 0.038 (read height first they would be 0.046, 0.056 and 0.006).
+    void flatOvalSortFollowsTheSearch() {
+        Session session(1, FiveRows, "0.5 0.2\r\n0.3 0.25\r\n0.4 0.1\r\n");
+        session.Pick(1);
+        session.ui->SortBtn->click();
+        QVERIFY(session.messages.empty());
+        QCOMPARE(session.Rows(),
+                 LocalList({"1|400|100|0,038", "2|300|250|0,062", "3|500|200|0,091"}));
     }
 
     // Insertion above and deletion of the current row; the numbers stay until the next sort.
@@ -355,6 +367,41 @@ private slots:
         QCOMPARE(main->DuctCb->count(), 4);
         QCOMPARE(main->DuctCb->currentText(), "600*200");
         QCOMPARE(main->DEdit->itemText(1), "400");
+    }
+
+    // The labels follow the sizes that the rebuilt lists put into the boxes, also when the
+    // rebuild stops at a missing catalogue.
+    void labelsAfterClosing_data() {
+        QTest::addColumn<bool>("ovalMissing");
+        QTest::addColumn<QStringList>("labels"); // rectangular V, flat-oval V, round V
+        // 3600 m3/h through 100×100 mm, the first flat-oval row 500×200 and 200 mm round.
+        QTest::newRow("rebuilt") << false
+                                 << QStringList{"V= 100[m/s]", "V= 10,94[m/s]", "V= 31,83[m/s]"};
+        // The flat-oval list keeps its entries and its typed text: its results stay true.
+        QTest::newRow("flat-oval catalogue missing")
+            << true << QStringList{"V= 100[m/s]", "V= 8,96[m/s]", "V= 31,83[m/s]"};
+    }
+    void labelsAfterClosing() {
+        QFETCH(bool, ovalMissing);
+        QFETCH(QStringList, labels);
+        Session session(1);
+        Ui::TmainForm* main = session.forms.mainForm->ui();
+        TypeInto(main->Qedit, "3600");
+        TypeInto(main->DuctCb, "500*300");
+        TypeInto(main->OvalDuctCb, "500*250");
+        TypeInto(main->DEdit, "400");
+        QCOMPARE(main->DuctVLabel->text(), Local("V= 6,67[m/s]"));
+        if (ovalMissing) {
+            session.RemoveFile("OvalDuct.txt");
+        }
+        session.editor->show();
+        session.ui->CloseBtn->click();
+        QCOMPARE(session.editor->isVisible(), ovalMissing);
+        QCOMPARE(main->DuctCb->currentText(), "100*100");
+        QCOMPARE(main->DEdit->currentText(), "200");
+        QCOMPARE((QStringList{main->DuctVLabel->text(), main->OvalDuctVLabel->text(),
+                              main->DVLabel->text()}),
+                 LocalList(labels));
     }
 
     // A rebuild that fails keeps the editor open, already reset; the next close tries again.

@@ -115,20 +115,23 @@ private slots:
         QCOMPARE(session.main->ZakrepitRazmerRg->itemIndex(), 0);
     }
 
-    // The apply step stores the fields, relabels, resets the search method and searches; the
-    // drop-down lists keep the units and order they were built with.
+    // The apply step stores the fields, relabels, rebuilds the drop-down lists in the units and
+    // order just stored, resets the search method and searches; the search's sizes stay.
     void apply_data() {
         QTest::addColumn<int>("storedMm");
         QTest::addColumn<int>("mm");
         QTest::addColumn<int>("AB");
         QTest::addColumn<QString>("pressure");
-        QTest::addColumn<QStringList>("shown"); // heading, three sizes, first list item
+        // heading, three sizes, then the first item of each list
+        QTest::addColumn<QStringList>("shown");
         QTest::newRow("to millimetres")
             << 0 << 1 << 0 << "990"
-            << QStringList{"AxB", "500*400", "1000*500", "500", Local("0,5*0,25")};
+            << QStringList{"AxB", "500*400", "1000*500", "500", "500*250", "300*100", "400"};
         QTest::newRow("to metres, B first")
             << 1 << 0 << 1 << "1013"
-            << QStringList{"BxA", Local("0,4*0,5"), Local("0,5*1"), Local("0,5"), "500*250"};
+            << QStringList{"BxA",        Local("0,4*0,5"),  Local("0,5*1"),
+                           Local("0,5"), Local("0,25*0,5"), Local("0,1*0,3"),
+                           Local("0,4")};
     }
     void apply() {
         QFETCH(int, mm);
@@ -152,10 +155,11 @@ private slots:
         QCOMPARE(TempUser::storedString("t"), Local("-5,5"));
         QCOMPARE(session.ui->PBarEdit->text(), pressure);
         QCOMPARE(session.main->ZakrepitRazmerRg->itemIndex(), 0);
-        const QStringList actual{session.main->ABLabel->text(), session.main->DuctCb->currentText(),
-                                 session.main->OvalDuctCb->currentText(),
-                                 session.main->DEdit->currentText(),
-                                 session.main->DuctCb->itemText(0)};
+        const QStringList actual{
+            session.main->ABLabel->text(),           session.main->DuctCb->currentText(),
+            session.main->OvalDuctCb->currentText(), session.main->DEdit->currentText(),
+            session.main->DuctCb->itemText(0),       session.main->OvalDuctCb->itemText(0),
+            session.main->DEdit->itemText(0)};
         QCOMPARE(actual, shown);
     }
 

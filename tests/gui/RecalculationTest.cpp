@@ -6,6 +6,8 @@
 #include "ui_MainFormUnit.h"
 #include "widgets/KeyFilter.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
@@ -237,6 +239,51 @@ private slots:
         QCOMPARE(ui()->LLe->text(), QString());
         QCOMPARE(ui()->DuctPdLabel->text(), Local("Pd= 28,088[Pa]"));
         QCOMPARE(ui()->DuctPLabel->text(), Local("P= 56,176[Pa]")); // 2 x 28,08797
+    }
+
+    // A flat-oval size text shows the overall width first under "AxB" and the height first
+    // under "BxA": the catalogue size 300×100 is the same duct either way.
+    void flatOvalSameDuctInEitherOrder_data() {
+        QTest::addColumn<int>("ab");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("AxB") << 0 << "300*100";
+        QTest::newRow("BxA") << 1 << "100*300";
+    }
+    void flatOvalSameDuctInEitherOrder() {
+        QFETCH(int, ab);
+        QFETCH(QString, text);
+        TempUser::storeInteger("AB", ab);
+        TypeInto(ui()->Qedit, "333");
+        TypeInto(ui()->OvalDuctCb, text);
+        QCOMPARE(ui()->OvalDuctVLabel->text(), Local("V= 3,32[m/s]"));
+        QCOMPARE(ui()->OvalDuctDeLabel->text(), Local("De=0,177[m]"));
+        QCOMPARE(ui()->OvalDuctRLabel->text(), Local("R=0,95[Pa/m]"));
+        QCOMPARE(ui()->OvalDuctPdLabel->text(), Local("Pd= 6,97[Pa]"));
+        // The rectangular reading does not depend on the order.
+        TypeInto(ui()->DuctCb, text);
+        QCOMPARE(ui()->DuctVLabel->text(), Local("V= 3,08[m/s]"));
+    }
+
+    // A text far longer than a double can carry is refused by the flow box, by paste as by
+    // typing; the unfocused box paints without throwing and no label ever shows an infinity.
+    void longNumberNeverReachesALabel() {
+        typeExample();
+        const QString before = ui()->Qedit->text();
+        QVERIFY(Focus(ui()->Qedit));
+        QApplication::clipboard()->setText(QString(400, QLatin1Char('9')));
+        ui()->Qedit->selectAll();
+        QTest::keyClick(ui()->Qedit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(ui()->Qedit->text(), before);
+        TypeMore(ui()->Qedit, QString(30, QLatin1Char('9')));
+        QCOMPARE(ui()->Qedit->text().size(), 15);
+        QVERIFY(Focus(ui()->KMSLe));
+        ui()->Qedit->repaint();
+        QVERIFY(!ui()->Qedit->grab().isNull());
+        for (const LabelCase& c : Labels) {
+            const QString text = label(c.name)->text().toUpper();
+            QVERIFY2(!text.contains(QLatin1String("INF")) && !text.contains(QLatin1String("NAN")),
+                     qPrintable(text));
+        }
     }
 
     void velocityAndMethodChangeNothing() {

@@ -40,17 +40,6 @@ class SizeSearchTest : public QObject {
 
     Ui::TmainForm* ui() const { return m_forms.mainForm->ui(); }
 
-    // Every result label's text, to tell whether a recalculation ran.
-    QStringList labelTexts() const {
-        QStringList texts;
-        for (QLabel* label : m_forms.mainForm->findChildren<QLabel*>()) {
-            if (label->objectName().endsWith(QLatin1String("Label"))) {
-                texts << label->objectName() + QLatin1Char('=') + label->text();
-            }
-        }
-        return texts;
-    }
-
     void enter(const QString& flow, const QString& velocity, const QString& rectangular = {}) {
         TypeInto(ui()->Qedit, flow);
         TypeInto(ui()->VEdit, velocity);
@@ -196,7 +185,8 @@ private slots:
                                         << "" << QByteArray();
     }
 
-    // Any failure: "0*0", "0*0" and "0", no message, no recalculation.
+    // Any failure: "0*0", "0*0" and "0", no message; the recalculation then shows the reset
+    // texts of all three sections, so no label keeps the results of a size no longer shown.
     void failureTexts() {
         QFETCH(QString, velocity);
         QFETCH(int, method);
@@ -211,11 +201,20 @@ private slots:
             m_user->writeFile(QStringLiteral("RoundDuct.txt"), roundFile);
         }
         enter("200000", velocity, typed);
+        TypeInto(ui()->OvalDuctCb, "500*250");
+        TypeInto(ui()->DEdit, "400");
         ui()->ZakrepitRazmerRg->setItemIndex(method);
-        const QStringList labels = labelTexts();
+        QVERIFY(ui()->OvalDuctVLabel->text() != QStringLiteral("V= "));
+        QVERIFY(ui()->DVLabel->text() != QStringLiteral("V="));
         search();
         QCOMPARE(sizeTexts(), (QStringList{"0", "0*0", "0*0"}));
-        QCOMPARE(labelTexts(), labels);
+        for (const QLabel* label : {ui()->DuctVLabel, ui()->OvalDuctVLabel}) {
+            QCOMPARE(label->text(), QStringLiteral("V= "));
+        }
+        QCOMPARE(ui()->DEqDuctLabel->text(), QStringLiteral("De="));
+        QCOMPARE(ui()->OvalDuctPLabel->text(), QStringLiteral("P="));
+        QCOMPARE(ui()->DVLabel->text(), QStringLiteral("V="));
+        QCOMPARE(ui()->RoundDuctPdLabel->text(), QStringLiteral("Pd="));
         QVERIFY(m_messages.isEmpty());
     }
 
@@ -230,8 +229,8 @@ private slots:
         QTest::newRow("negative step") << -5 << 2 << "250*300" << NoStep;
     }
 
-    // The message stops the run: the round size is already written, the other boxes keep their
-    // texts and nothing is recalculated.
+    // The message stops the run: the round size is already written and the other boxes keep
+    // their texts; the recalculation then shows the round results of the new diameter.
     void messagesOfTheSteppedSearch() {
         QFETCH(int, shag);
         QFETCH(int, method);
@@ -242,7 +241,8 @@ private slots:
         ui()->ZakrepitRazmerRg->setItemIndex(method);
         const QString oval = ui()->OvalDuctCb->currentText();
         ui()->DEdit->setEditText(QStringLiteral("100"));
-        const QStringList labels = labelTexts();
+        const QString rectangularV = ui()->DuctVLabel->text();
+        QCOMPARE(ui()->DVLabel->text(), Local("V= 127,32[m/s]"));
         search();
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].caption, ErrorCaption);
@@ -251,7 +251,8 @@ private slots:
         QCOMPARE(ui()->DEdit->currentText(), QStringLiteral("560")); // 0.2 m2 of the round series
         QCOMPARE(ui()->DuctCb->currentText(), typed);
         QCOMPARE(ui()->OvalDuctCb->currentText(), oval);
-        QCOMPARE(labelTexts(), labels);
+        QCOMPARE(ui()->DVLabel->text(), Local("V= 4,06[m/s]")); // 3600 m3/h through 560 mm
+        QCOMPARE(ui()->DuctVLabel->text(), rectangularV);
     }
 
     // The lists and their selected items stay as they were; only the edit texts change.
