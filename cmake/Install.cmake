@@ -29,6 +29,9 @@ if(TARGET kalvor)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
+# Debian's place for the copyright and licence of a package's files.
+install(FILES ${KALVOR_PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kalvor)
+
 # The Debian package: `cpack -G DEB` in a build folder configured with CMAKE_INSTALL_PREFIX=/usr.
 set(CPACK_PACKAGE_NAME kalvor)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}) # all four parts
@@ -45,8 +48,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries it links come from dpkg-shlibdeps; Qt's windowing plugins are only recommended
-# by libqt6gui6, and without them no window opens.
+# by libqt6gui6, and without them no window opens; Qt's Russian texts (context menus, dialog
+# buttons) come from its translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -15,7 +15,12 @@ struct Forms {
     std::unique_ptr<TDuctSizesForm> DuctSizesForm;
 };
 
-// The main window, the settings window and the catalogue editor, in this order. The settings
+// Installs Qt's Russian translation once (context menus, standard dialog buttons); false when it
+// is not installed on this machine.
+bool LoadQtTranslation();
+
+// The main window, the settings window and the catalogue editor, in this order, after Qt's
+// Russian translation. The settings
 // window's creation loads the settings into both windows, so it comes after the main window.
 Forms CreateForms();
 

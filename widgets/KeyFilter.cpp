@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLocale>
 #include <QWidget>
 
@@ -27,6 +28,31 @@ QChar QeditKeyPress(QChar key) {
 }
 
 namespace {
+// The editing shortcuts of every Qt line edit: select all, copy, cut, paste, undo, redo, and the
+// Insert and Delete forms of copy, paste and cut. They are commands, not typed characters.
+bool IsEditingShortcut(const QKeyEvent* event) {
+    static const QKeySequence::StandardKey Shortcuts[] = {
+        QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+        QKeySequence::Paste,     QKeySequence::Undo, QKeySequence::Redo,
+    };
+    for (const QKeySequence::StandardKey shortcut : Shortcuts) {
+        if (event->matches(shortcut)) {
+            return true;
+        }
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Insert:
+        return modifiers == Qt::ControlModifier || modifiers == Qt::ShiftModifier;
+    case Qt::Key_Delete:
+        return modifiers == Qt::ShiftModifier;
+    default:
+        // Any other Control chord types no character; the line edit decides what it means.
+        return (modifiers & (Qt::ControlModifier | Qt::MetaModifier)) != 0 &&
+               !(event->text().size() == 1 && event->text().at(0).isPrint());
+    }
+}
+
 bool IsNavigationKey(int key) {
     switch (key) {
     case Qt::Key_Tab:
@@ -48,7 +74,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     const QString text = keyEvent->text();
-    if (text.isEmpty() || IsNavigationKey(keyEvent->key())) {
+    if (text.isEmpty() || IsNavigationKey(keyEvent->key()) || IsEditingShortcut(keyEvent)) {
         return false;
     }
     if (text.size() != 1) {
@@ -62,12 +88,11 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (filtered == typed) {
         return false;
     }
-    // Deliver the replaced character in place of the typed one.
+    // Deliver the replaced character in place of the typed one; the filter lets it pass, since
+    // the separator of the system is a character it accepts unchanged.
     const int key = filtered == QLatin1Char('.') ? Qt::Key_Period : Qt::Key_Comma;
     QKeyEvent replaced(QEvent::KeyPress, key, keyEvent->modifiers(), QString(filtered));
-    watched->removeEventFilter(this);
     QCoreApplication::sendEvent(watched, &replaced);
-    watched->installEventFilter(this);
     return true;
 }
 

@@ -17,8 +17,9 @@ QChar QeditKeyPress(QChar key);
 
 // Applies QeditKeyPress to the characters typed into a widget. An editable combo box receives the
 // keys itself and hands them to its line edit directly, so install it on the combo box (and on
-// its line edit for keys sent there). Navigation keys (Tab, Enter, Escape, Delete, arrows) are not
-// characters and pass untouched.
+// its line edit for keys sent there). Navigation keys (Tab, Enter, Escape, Delete, arrows) and the
+// editing shortcuts (Ctrl+A, Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z, Ctrl+Shift+Z, Ctrl+Insert,
+// Shift+Insert, Shift+Delete) are not characters and pass untouched.
 class KeyFilter : public QObject {
     Q_OBJECT
 public:
