@@ -14,7 +14,6 @@
 #include "widgets/Messages.h"
 #include "widgets/RadioGroup.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPersistentModelIndex>
@@ -127,7 +126,7 @@ private:
 } // namespace
 
 TDuctSizesForm::TDuctSizesForm(TmainForm* mainForm, QWidget* parent)
-    : QDialog(parent)
+    : ModalDialog(Qt::Dialog, mainForm, parent)
     , m_ui(std::make_unique<Ui::TDuctSizesForm>())
     , m_mainForm(mainForm) {
     m_ui->setupUi(this);
@@ -359,24 +358,5 @@ void TDuctSizesForm::ResetGrid() {
     }
     grid->setCurrentCell(0, AColumn);
 }
-
-void TDuctSizesForm::closeEvent(QCloseEvent* event) {
-    // When the main window could not rebuild its lists (a catalogue missing, say), the editor
-    // stays open, already reset; closing it again tries the rebuild again.
-    if (FormClose()) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-void TDuctSizesForm::showEvent(QShowEvent* event) {
-    if (m_mainForm != nullptr && !event->spontaneous()) {
-        CentreOver(this, m_mainForm);
-    }
-    QDialog::showEvent(event);
-}
-
-void TDuctSizesForm::reject() {}
 
 } // namespace kalvor

@@ -1,7 +1,7 @@
 // The catalogue editor: view, sort, extend and save the standard sizes of one duct shape.
 #pragma once
 
-#include <QDialog>
+#include "widgets/ModalDialog.h"
 
 #include <memory>
 
@@ -18,7 +18,7 @@ class TmainForm;
 // The grid DuctSizesSg: its caption row is the table's horizontal header, so table row 0 is the
 // first data row ("row 1" of the numbered list) and row indexes below count data rows only.
 // Column 0 holds the row numbers and cannot be edited.
-class TDuctSizesForm : public QDialog {
+class TDuctSizesForm : public ModalDialog {
     Q_OBJECT
 
 public:
@@ -43,9 +43,7 @@ public:
     void DeleteRow(QTableWidget* grid, int index); // 0..rowCount-1
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override; // Escape: the window has no cancel, so it stays open
+    bool closeRequested() override { return FormClose(); }
 
 private:
     void SetCell(int row, int column, const QString& text);

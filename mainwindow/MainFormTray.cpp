@@ -3,6 +3,7 @@
 
 #include "widgets/Tray.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QMenu>
@@ -39,6 +40,13 @@ void TmainForm::restoreFromTray() {
     showNormal();
     raise();
     activateWindow();
+    // A modal window open when the program went to the tray comes back in front of it: the
+    // main window takes no input while it is open.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+        modal->showNormal();
+        modal->raise();
+        modal->activateWindow();
+    }
     m_tray->hide();
     m_hiddenToTray = false;
 }

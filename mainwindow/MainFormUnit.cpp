@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMovie>
@@ -117,6 +118,15 @@ void TmainForm::setUpInputs() {
             &TmainForm::placeSearchMethodInTabOrder);
     placeSearchMethodInTabOrder();
     connect(ui.FindSizesBtn, &QPushButton::clicked, this, &TmainForm::FindSizesBtnClick);
+
+    // Results can be selected with the mouse and copied.
+    const SectionLabels rectangular = rectangularLabels(), flatOval = flatOvalLabels();
+    for (QLabel* label :
+         {rectangular.V, rectangular.R, rectangular.De, rectangular.Pd, rectangular.P, flatOval.V,
+          flatOval.R, flatOval.De, flatOval.Pd, flatOval.P, ui.DVLabel, ui.RoundDuctRLabel,
+          ui.RoundDuctPdLabel, ui.RoundDuctPLabel}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
 }
 
 void TmainForm::placeSearchMethodInTabOrder() {
@@ -138,6 +148,7 @@ void TmainForm::setUpMenus() {
     connect(ui.N4, &QAction::triggered, this, &TmainForm::N4Click);
     connect(ui.N2, &QAction::triggered, this, &TmainForm::N2Click);
     connect(ui.N1, &QAction::triggered, this, &TmainForm::CloseMiClick);
+    connect(ui.CopyResultsMi, &QAction::triggered, this, &TmainForm::CopyResultsMiClick);
 
     // "Расчет" shows its own picture beside its caption.
     ui.N3->setIcon(QIcon(QStringLiteral(":/menu/calculation.png")));

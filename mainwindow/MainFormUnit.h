@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -70,6 +71,12 @@ public:
     void N4Click();      // "Закрыть"
     void N5Click();      // "Настройки": the settings window, modally
     void N6Click(); // "Изменить размеры воздуховодов": the catalogue editor, modally
+    void CopyResultsMiClick(); // "Копировать результаты": the results table to the clipboard
+
+    // The results on screen with the inputs behind them, tab-separated: a header, one row per
+    // shape (name, size text, material, V, R, De, Pd, P as the labels show them), then the
+    // flows, the velocity limit, the length, the sum of coefficients and the air state.
+    std::string resultsTable() const;
 
     // The notification-area icon and its popup menu.
     TrayIcon* trayIcon() const { return m_tray.get(); }

@@ -99,3 +99,7 @@ convert -size 16x16 xc:none -fill "$steel" -stroke "$edge" -draw "circle 8,8 8,1
     -draw "line 0,8 2,8" -draw "line 14,8 16,8" PNG32:menu/settings.png
 convert -size 16x16 xc:none -stroke '#c0392b' -strokewidth 3 \
     -draw "line 3,3 12,12" -draw "line 12,3 3,12" PNG32:menu/close.png
+# Two sheets, one over the other: the results copied.
+convert -size 16x16 xc:none -fill '#ffffff' -stroke "$edge" -draw "rectangle 1,1 9,11" \
+    -draw "rectangle 6,4 14,14" -stroke "$air" -draw "line 8,7 12,7" -draw "line 8,9 12,9" \
+    -draw "line 8,11 12,11" PNG32:menu/copy.png

@@ -12,7 +12,6 @@
 #include "widgets/Messages.h"
 #include "widgets/RadioGroup.h"
 
-#include <QCloseEvent>
 #include <QPushButton>
 
 namespace kalvor {
@@ -27,12 +26,10 @@ std::string Utf8(const QString& text) {
 } // namespace
 
 TOptionsForm::TOptionsForm(TmainForm* mainForm, QWidget* parent)
-    : QDialog(parent)
+    : ModalDialog(Qt::Tool, mainForm, parent)
     , m_ui(std::make_unique<Ui::TOptionsForm>())
     , m_mainForm(mainForm) {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
     setFixedSize(265, 289);
 
     InstallKeyFilter(m_ui->ShagLe);
@@ -127,22 +124,5 @@ void TOptionsForm::ApplySettings(bool& stepIsWhole) {
     m_mainForm->rebuildSizeLists();
     m_mainForm->FindSizesBtnClick();
 }
-
-void TOptionsForm::closeEvent(QCloseEvent* event) {
-    if (FormClose()) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-void TOptionsForm::showEvent(QShowEvent* event) {
-    if (m_mainForm != nullptr && !event->spontaneous()) {
-        CentreOver(this, m_mainForm);
-    }
-    QDialog::showEvent(event);
-}
-
-void TOptionsForm::reject() {}
 
 } // namespace kalvor

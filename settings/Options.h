@@ -1,7 +1,7 @@
 // The settings window: step, units, size order, air temperature and pressure.
 #pragma once
 
-#include <QDialog>
+#include "widgets/ModalDialog.h"
 
 #include <memory>
 
@@ -13,7 +13,7 @@ namespace kalvor {
 
 class TmainForm;
 
-class TOptionsForm : public QDialog {
+class TOptionsForm : public ModalDialog {
     Q_OBJECT
 
 public:
@@ -32,9 +32,7 @@ public:
     bool FormClose();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override; // Escape: the window has no cancel, so it stays open
+    bool closeRequested() override { return FormClose(); }
 
 private:
     // The bodies of the handlers; they throw what they meet.

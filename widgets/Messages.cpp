@@ -2,6 +2,8 @@
 #include "widgets/Messages.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -16,6 +18,39 @@ std::function<void()>& BeepHook() {
     static std::function<void()> hook;
     return hook;
 }
+// A box raised while an always-on-top window is shown (the splash during start-up) stays on top
+// as well, so that it shows above that window instead of hiding behind it.
+void KeepAboveAlwaysOnTop(QMessageBox& box) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* window : windows) {
+        if (window != &box && window->isVisible() &&
+            window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            return;
+        }
+    }
+}
+
+// A box wide enough for its caption, which window managers cut short in a narrow frame: the
+// caption in a bold title font, plus room for the frame's icon and buttons.
+void FitCaption(QMessageBox& box) {
+    QFont title = box.font();
+    title.setBold(true);
+    const int captionWidth = QFontMetrics(title).horizontalAdvance(box.windowTitle());
+    const int width = captionWidth * 6 / 5 + 120;
+    if (auto* layout = qobject_cast<QGridLayout*>(box.layout())) {
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                        layout->rowCount(), 0, 1, layout->columnCount());
+    }
+}
+
+// Shows a box modally, its whole caption readable, above the start-up's splash.
+void Run(QMessageBox& box) {
+    FitCaption(box);
+    KeepAboveAlwaysOnTop(box);
+    box.exec();
+}
+
 } // namespace
 
 QString ApplicationTitle() {
@@ -36,7 +71,7 @@ void ShowErrorBox(QWidget* parent, const QString& message) {
         return;
     }
     QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, parent);
-    box.exec();
+    Run(box);
 }
 
 void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
@@ -45,7 +80,7 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
-    box.exec();
+    Run(box);
 }
 
 void CentreOver(QWidget* window, const QWidget* over) {

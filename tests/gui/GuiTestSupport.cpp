@@ -175,7 +175,8 @@ void BoxAnswerer::answer() {
     if (box == nullptr || !box->isVisible()) {
         return;
     }
-    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                  box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->width()});
     const QList<QAbstractButton*> buttons = box->buttons();
     if (!buttons.isEmpty()) {
         buttons.first()->click();

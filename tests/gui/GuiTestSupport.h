@@ -78,6 +78,8 @@ public:
         QString caption, text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
+        bool onTop; // kept above other windows
+        int width;  // of the box's client area, in pixels
     };
 
     BoxAnswerer();

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -278,6 +279,8 @@ private slots:
                             << "Настройки" << QKeySequence("Ctrl+O");
         QTest::newRow("N4") << "N4"
                             << "Закрыть" << QKeySequence("Shift+Esc");
+        QTest::newRow("CopyResultsMi") << "CopyResultsMi"
+                                       << "Копировать результаты" << QKeySequence("Ctrl+Shift+C");
         QTest::newRow("N2") << "N2"
                             << "Восстановить" << QKeySequence();
         QTest::newRow("N1, Esc shown only") << "N1"
@@ -292,7 +295,8 @@ private slots:
         QCOMPARE(item->text(), text);
         QCOMPARE(item->shortcut(), shortcut);
         QCOMPARE(ui()->N3->title(), QStringLiteral("Расчет"));
-        QCOMPARE(ui()->N3->actions(), (QList<QAction*>{ui()->N6, ui()->N5, ui()->N4}));
+        QCOMPARE(ui()->N3->actions(),
+                 (QList<QAction*>{ui()->N6, ui()->N5, ui()->CopyResultsMi, ui()->N4}));
         QCOMPARE(main()->popupMenu()->objectName(), QStringLiteral("PopupMenu1"));
         QCOMPARE(main()->popupMenu()->actions(), (QList<QAction*>{ui()->N2, ui()->N1}));
     }
@@ -369,6 +373,47 @@ private slots:
             QVERIFY(!main()->isMinimized());
             QVERIFY(QTest::qWaitForWindowActive(main()));
         }
+    }
+
+    // The modal windows offer no minimise button and block only the main window. Minimised all
+    // the same (the main window, or the modal window where the window manager offers it), the
+    // program goes to the tray, and a left click brings both back with the modal one in front.
+    void modalWindowComesBackFromTheTray_data() {
+        QTest::addColumn<bool>("settings");
+        QTest::addColumn<bool>("dialogMinimised");
+        QTest::newRow("settings, main window minimised") << true << false;
+        QTest::newRow("settings, itself minimised") << true << true;
+        QTest::newRow("editor, main window minimised") << false << false;
+        QTest::newRow("editor, itself minimised") << false << true;
+    }
+    void modalWindowComesBackFromTheTray() {
+        QFETCH(bool, settings);
+        QFETCH(bool, dialogMinimised);
+        QDialog* dialog = settings ? static_cast<QDialog*>(m_forms.OptionsForm.get())
+                                   : static_cast<QDialog*>(m_forms.DuctSizesForm.get());
+        QVERIFY(!dialog->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!dialog->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+        bool toTray = false, back = false, inFront = false;
+        QTimer::singleShot(0, dialog, [&] {
+            if (dialogMinimised) {
+                dialog->showMinimized();
+            } else {
+                main()->showMinimized();
+            }
+            toTray = QTest::qWaitFor([this] { return main()->hiddenToTray(); }, 1000) &&
+                     !main()->isVisible() && m_tray.visible;
+            m_fake->activate(QSystemTrayIcon::Trigger);
+            back = main()->isVisible() && !main()->isMinimized() && !m_tray.visible;
+            inFront = dialog->isVisible() && !dialog->isMinimized() &&
+                      QApplication::activeModalWidget() == dialog;
+            dialog->close();
+        });
+        (settings ? ui()->N5 : ui()->N6)->trigger();
+        QVERIFY(toTray);
+        QVERIFY(back);
+        QVERIFY(inFront);
+        QVERIFY(!dialog->isVisible());
     }
 
     void rightClickOpensThePopup() {

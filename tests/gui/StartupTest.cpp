@@ -6,6 +6,8 @@
 #include "mainwindow/splash.h"
 #include "ui_MainFormUnit.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 
@@ -64,6 +66,34 @@ private slots:
         QCOMPARE(ui->ZakrepitRazmerRg->itemIndex(), 0);
         QVERIFY(ui->DuctCb->count() > 0);
         QVERIFY(boxes.boxes.isEmpty());
+    }
+
+    // An error met while the windows are created shows above the splash, which stays on top of
+    // everything else; a box shown later is an ordinary window. Either is wide enough for its
+    // whole caption.
+    void errorBoxAboveTheSplash_data() {
+        QTest::addColumn<bool>("splash");
+        QTest::newRow("during start-up") << true;
+        QTest::newRow("without the splash") << false;
+    }
+    void errorBoxAboveTheSplash() {
+        QFETCH(bool, splash);
+        TempUser user;
+        user.writeFile(QStringLiteral("RoundDuct.txt"), "0,5\r\n");
+        std::unique_ptr<TSplashForm> splashForm;
+        if (splash) {
+            splashForm = std::make_unique<TSplashForm>();
+            splashForm->show();
+        }
+        BoxAnswerer boxes;
+        Forms forms = MakeForms();
+        QVERIFY(!boxes.boxes.isEmpty());
+        const BoxAnswerer::Box& box = boxes.boxes.first();
+        QCOMPARE(box.text, QStringLiteral("Invalid numeric input."));
+        QCOMPARE(box.onTop, splash);
+        QFont title = QApplication::font();
+        title.setBold(true);
+        QVERIFY(box.width > QFontMetrics(title).horizontalAdvance(box.caption) + 100);
     }
 
     // No key at all: the main window creates it and stops at "mm", the settings load stops at

@@ -1,0 +1,32 @@
+// The common frame of the program's modal windows (settings, catalogue editor): shown over the
+// window they belong to, closed only when their close handler agrees, never a trap.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+namespace kalvor {
+
+class ModalDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // type: Qt::Dialog or Qt::Tool. The window has a caption and a close button only, and is
+    // modal to its owner alone, so that the notification-area icon still answers while it is
+    // open. owner is the window it is centred over and minimised with.
+    ModalDialog(Qt::WindowType type, QWidget* owner, QWidget* parent);
+
+protected:
+    // Runs whenever the window is about to close; false keeps it open.
+    virtual bool closeRequested() = 0;
+
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void reject() override; // Escape: the windows have no cancel, so they stay open
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace kalvor
