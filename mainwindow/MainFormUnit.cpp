@@ -155,12 +155,16 @@ void TmainForm::setUpMenus() {
     auto* menuBarStyle = new MenuBarStyle();
     menuBarStyle->setParent(menuBar());
     menuBar()->setStyle(menuBarStyle);
+    // Menus are windows of their own and would take the desktop's font: they take the window's.
+    menuBar()->setFont(font());
+    ui.N3->setFont(font());
 
     // Shown only through the notification-area icon; "Esc" on "Закрыть" is a shown text only.
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
     m_popupMenu->addAction(ui.N2);
     m_popupMenu->addAction(ui.N1);
+    m_popupMenu->setFont(font());
 
     m_tray = CreateTrayIcon();
     connect(m_tray.get(), &TrayIcon::activated, this, &TmainForm::trayActivated);

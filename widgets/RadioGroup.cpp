@@ -2,6 +2,7 @@
 #include "widgets/RadioGroup.h"
 
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace kalvor {
@@ -11,7 +12,7 @@ RadioGroup::RadioGroup(QWidget* parent)
     , m_group(new QButtonGroup(this)) {
     m_group->setExclusive(true);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 2, 4, 2);
+    layout->setContentsMargins(6, 2, 2, 2);
     layout->setSpacing(0);
     connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
         m_itemIndex = id;
@@ -56,6 +57,11 @@ void RadioGroup::rebuild() {
     for (int i = 0; i < count(); ++i) {
         auto* button = new QRadioButton(m_items.at(i), this);
         button->setObjectName(QStringLiteral("item%1").arg(i));
+        // The circles of neighbouring items stand apart: the style's circle is taller than a
+        // line of the small window font.
+        const int circle =
+            style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, button);
+        button->setMinimumHeight(circle + 2);
         m_group->addButton(button, i);
         layout()->addWidget(button);
     }

@@ -140,6 +140,15 @@ private slots:
         QCOMPARE(session.Rows(), LocalList(rows));
     }
 
+    // The shape choice shows each item whole, its circle apart from the next.
+    void shapeChoiceReadable() {
+        Session session(1);
+        session.editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(session.editor));
+        QCOMPARE(CrowdedItems(session.ui->DuctSelectionRg), QString());
+        QVERIFY(session.editor->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    }
+
     // A failed load keeps the grid, and the choice returns to the shape the grid shows; picking
     // the shown shape again reloads nothing.
     void pickFailsOrRepeats_data() {

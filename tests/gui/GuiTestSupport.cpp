@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 #ifndef KALVOR_DATA_DIR
@@ -162,6 +164,35 @@ void TypeMore(QWidget* box, const QString& text) {
         edit->end(false);
     }
     PressKeys(box, text);
+}
+
+QString CrowdedItems(const QWidget* radioGroup) {
+    const auto buttons = radioGroup->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+    const QRect inside = radioGroup->contentsRect();
+    int previousBottom = -1;
+    for (const QRadioButton* button : buttons) {
+        const QRect place = button->geometry();
+        // The whole caption, and the whole circle with a pixel to spare.
+        const QSize needed(
+            button->sizeHint().width(),
+            button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, button) + 1);
+        if (place.width() < needed.width() || place.height() < needed.height()) {
+            return QStringLiteral("%1 is %2×%3, needs %4×%5")
+                .arg(button->text())
+                .arg(place.width())
+                .arg(place.height())
+                .arg(needed.width())
+                .arg(needed.height());
+        }
+        if (!inside.contains(place)) {
+            return button->text() + QStringLiteral(" reaches outside the group");
+        }
+        if (place.top() <= previousBottom) {
+            return button->text() + QStringLiteral(" overlaps the item above");
+        }
+        previousBottom = place.bottom();
+    }
+    return {};
 }
 
 BoxAnswerer::BoxAnswerer() {

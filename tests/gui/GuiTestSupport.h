@@ -71,6 +71,11 @@ void TypeInto(QWidget* box, const QString& text);
 // Types more characters at the end of what the box holds.
 void TypeMore(QWidget* box, const QString& text);
 
+// Why the items of a radio group do not stand apart, or an empty text when they do: each button
+// gets its whole caption and its whole circle, inside the group, below the one before it. The
+// group's window must have been shown.
+QString CrowdedItems(const QWidget* radioGroup);
+
 // Answers every modal message box with its first button and records what it showed.
 class BoxAnswerer : public QObject {
 public:

@@ -111,6 +111,14 @@ private slots:
         QVERIFY(main()->windowFlags() & Qt::WindowMinimizeButtonHint);
         QCOMPARE(QFontInfo(ui()->DuctVLabel->font()).pointSize(), 8);
         QCOMPARE(ui()->DuctVLabel->font().family(), QStringLiteral("Arial"));
+        // The menus are windows of their own, in the window's font all the same.
+        for (const QWidget* menu :
+             {static_cast<QWidget*>(main()->menuBar()), static_cast<QWidget*>(ui()->N3),
+              static_cast<QWidget*>(main()->popupMenu())}) {
+            QCOMPARE(menu->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(QFontInfo(menu->font()).pointSize(), 8);
+        }
+        QCOMPARE(CrowdedItems(ui()->ZakrepitRazmerRg), QString());
         QVERIFY(ui()->Qedit->font().bold());
         QCOMPARE(ui()->VEdit->text(), QStringLiteral("5"));
         QCOMPARE(ui()->FindSizesBtn->size(), QSize(291, 49));
