@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -157,8 +158,9 @@ Network ParseNetworkText(std::string_view text) {
         file = Json::parse(text);
     } catch (const Json::parse_error& error) {
         const std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
-        throw NetworkError("файл не в формате JSON: ошибка в месте " + PlaceOf(text, offset), "",
-                           "");
+        throw NetworkError("файл не в формате JSON (" + PlaceOf(text, offset) + ")", "", "");
+    } catch (const Json::out_of_range&) {
+        throw NetworkError("файл не в формате JSON: в нём слишком большое число", "", "");
     }
     const Owner network;
     if (!file.is_object()) {
@@ -278,7 +280,10 @@ Network LoadNetworkFile(const std::string& path) {
 void SaveNetworkFile(const std::string& path, const Network& network) {
     const std::string text = NetworkFileText(network); // formed whole before any file is touched
     if (const int error = ReplaceFileWith(path, text)) {
-        throw Error("файл «" + path + "» не записан: " + SystemErrorText(error));
+        // Only the folder can be missing where a new file is created.
+        throw Error("файл «" + path + "» не записан: " +
+                    (error == ENOENT ? "папка «" + FolderOf(path) + "» не найдена"
+                                     : SystemErrorText(error)));
     }
 }
 

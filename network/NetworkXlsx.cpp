@@ -161,8 +161,10 @@ void WriteNetworkXlsx(const std::string& path, const Network& network,
         return 0;
     });
     if (error != 0) {
-        throw Error("файл «" + path +
-                    "» не записан: " + (failure.empty() ? SystemErrorText(error) : failure));
+        const std::string reason = !failure.empty() ? failure
+                                   : error == ENOENT ? "папка «" + FolderOf(path) + "» не найдена"
+                                                     : SystemErrorText(error);
+        throw Error("файл «" + path + "» не записан: " + reason);
     }
 }
 
