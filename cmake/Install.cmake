@@ -7,6 +7,8 @@ set(KALVOR_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
 
 # kalvor-setup finds the catalogues as ../share/kalvor/catalogues from its own folder.
 install(TARGETS kalvor-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The network calculation on the command line, beside the calculator.
+install(TARGETS kalvor-network RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
     ${PROJECT_SOURCE_DIR}/catalogues/data/Duct.txt
     ${PROJECT_SOURCE_DIR}/catalogues/data/OvalDuct.txt
@@ -43,7 +45,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Kalvor computes, for a rectangular, a flat-oval and a round duct side by side, the air\n"
     "velocity, the specific friction loss, the equivalent diameter, the dynamic pressure and\n"
     "the pressure loss of a ventilation duct section, and picks the smallest standard size\n"
-    "that carries a given air flow within the maximum velocity. The interface is in Russian.")
+    "that carries a given air flow within the maximum velocity. kalvor-network computes a\n"
+    "whole duct network from a file: the aerodynamic table, the main path, the fan pressure\n"
+    "and the balance of the branches. The interface is in Russian.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
