@@ -11,6 +11,8 @@
 #include <cmath>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace kalvor {
 namespace {
 
