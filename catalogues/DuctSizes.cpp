@@ -9,6 +9,7 @@
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "hydraulics/Sections.h"
+#include "hydraulics/SizeText.h"
 #include "mainwindow/MainFormUnit.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
@@ -180,16 +181,19 @@ void TDuctSizesForm::DuctSelectionRgClick() {
         QTableWidget* grid = m_ui->DuctSizesSg;
         grid->setRowCount(0);
         m_shownShape = picked;
-        const double scale = m_mainForm->store().ReadInteger("mm") != 0 ? 1000.0 : 1.0;
+        const bool millimetres = m_mainForm->store().ReadInteger("mm") != 0;
+        const char separator = SystemDecimalSeparator();
         for (std::size_t i = 0; i < catalogue.A.size(); ++i) {
             const int row = static_cast<int>(i);
             const double A = catalogue.A[i];
             const double B = shape == DuctShape::Round ? 0.0 : catalogue.B[i];
             grid->setRowCount(row + 1);
             SetCellText(grid, row, NumberColumn, NumberText(row + 1));
-            SetCellText(grid, row, AColumn, NumberText(A * scale));
+            SetCellText(grid, row, AColumn, Utf8(SizeNumberText(A, millimetres, separator)));
             SetCellText(grid, row, BColumn,
-                        shape == DuctShape::Round ? QString() : NumberText(B * scale));
+                        shape == DuctShape::Round
+                            ? QString()
+                            : Utf8(SizeNumberText(B, millimetres, separator)));
             SetCellText(grid, row, AreaColumn, AreaText(shape, A, B));
         }
         if (grid->rowCount() > 0) {
@@ -211,7 +215,7 @@ void TDuctSizesForm::DuctSizesSgSetEditText() {
                 return 0.0;
             }
             const double value = ParseNumber(Utf8(text), SystemDecimalSeparator());
-            return m_mainForm->store().ReadInteger("mm") != 0 ? value / 1000.0 : value;
+            return SizeInMetres(value, m_mainForm->store().ReadInteger("mm") != 0);
         };
         const double A = metres(CellText(grid, row, AColumn));
         const double B = metres(CellText(grid, row, BColumn));
@@ -313,7 +317,7 @@ void TDuctSizesForm::SaveBtnClick() {
             if (value == 0.0) {
                 return 0.0; // "-0" is written as a plain zero
             }
-            return millimetres ? value / 1000.0 : value;
+            return SizeInMetres(value, millimetres);
         };
         SizeCatalogue entries;
         for (int row = 0; row < grid->rowCount(); ++row) {

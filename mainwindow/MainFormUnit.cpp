@@ -4,6 +4,7 @@
 #include "catalogues/CatalogueFile.h"
 #include "catalogues/DuctSizes.h"
 #include "common/NumberText.h"
+#include "hydraulics/SizeText.h"
 #include "settings/Options.h"
 #include "ui_MainFormUnit.h"
 #include "ui_Options.h"
@@ -37,11 +38,6 @@ namespace {
 constexpr int ClientWidth = 442;
 constexpr int ClientHeight = 449; // below the menu bar, the status bar included
 constexpr int StatusBarHeight = 19;
-
-// The number text of a catalogue size in the stored units.
-QString SizeText(double metres, int mm, char decimalSeparator) {
-    return QString::fromStdString(FormatNumber(mm != 0 ? metres * 1000 : metres, decimalSeparator));
-}
 
 } // namespace
 
@@ -195,7 +191,7 @@ void TmainForm::fillRoundList(const SizeCatalogue& round) {
     const QSignalBlocker blocker(m_ui->DEdit);
     m_ui->DEdit->clear();
     for (const double diameter : round.A) {
-        m_ui->DEdit->addItem(SizeText(diameter, mm, separator));
+        m_ui->DEdit->addItem(QString::fromStdString(SizeNumberText(diameter, mm != 0, separator)));
     }
     m_ui->DEdit->setCurrentIndex(0);
 }
@@ -207,10 +203,9 @@ void TmainForm::fillPairList(QComboBox* box, const SizeCatalogue& pairs) {
     box->clear();
     const int mm = m_store->ReadInteger("mm");
     for (std::size_t row = 0; row < pairs.A.size(); ++row) {
-        const QString a = SizeText(pairs.A[row], mm, separator);
-        const QString b = SizeText(pairs.B[row], mm, separator);
-        const bool aFirst = m_store->ReadInteger("AB") == 0;
-        box->addItem(aFirst ? a + QLatin1Char('*') + b : b + QLatin1Char('*') + a);
+        const bool secondFirst = m_store->ReadInteger("AB") != 0;
+        box->addItem(QString::fromStdString(
+            CatalogueSizeText(pairs.A[row], pairs.B[row], secondFirst, mm != 0, separator)));
     }
     box->setCurrentIndex(0);
 }

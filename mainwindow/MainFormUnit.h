@@ -101,7 +101,6 @@ private:
     void loadSizeLists();
     void fillRoundList(const SizeCatalogue& round);
     void fillPairList(QComboBox* box, const SizeCatalogue& pairs);
-    void runSizeSearch(); // writes the sizes found, or the failure texts; shows the messages
     void recalculate();
     void saveSettings();
 
