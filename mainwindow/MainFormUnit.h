@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
-#include <exception>
 #include <memory>
 #include <string>
 
@@ -111,7 +110,6 @@ private:
     CommonInputs readCommonInputs(char decimalSeparator);
     QString airStateText(bool temperature) const;
     bool heightWrittenFirst(); // "AB" non-zero: a flat-oval text reads height, then width
-    void rethrowNestedError();
     // The five labels of a rectangular or flat-oval section.
     struct SectionLabels {
         QLabel *V, *R, *De, *Pd, *P;
@@ -137,8 +135,7 @@ private:
     QMenu* m_popupMenu = nullptr;
     bool m_hiddenToTray = false;
     bool m_closed = false;
-    bool m_recalculating = false;     // a run of editChange is under way
-    std::exception_ptr m_nestedError; // what a nested run met, for the run that started it
+    bool m_recalculating = false; // a run of editChange is under way
 };
 
 } // namespace kalvor

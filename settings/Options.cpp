@@ -92,10 +92,7 @@ void TOptionsForm::LoadSettings() {
     main->ABLabel->setText(order);
     main->ABOvalLabel->setText(order);
     RadioGroup* method = main->ZakrepitRazmerRg;
-    method->clearItems();
-    method->addItem(QStringLiteral("Стандартный"));
-    method->addItem(aFirst ? fixA : fixB);
-    method->addItem(aFirst ? fixB : fixA);
+    method->setItems({QStringLiteral("Стандартный"), aFirst ? fixA : fixB, aFirst ? fixB : fixA});
     method->setItemIndex(0);
 
     m_ui->PBarEdit->setText(Utf8(store.ReadString("PBar")));
