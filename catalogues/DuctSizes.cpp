@@ -10,7 +10,8 @@
 #include "common/NumberText.h"
 #include "hydraulics/Sections.h"
 #include "hydraulics/SizeText.h"
-#include "mainwindow/MainFormUnit.h"
+#include "mainwindow/CalculatorWindow.h"
+#include "settings/SettingsStore.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
 #include "widgets/RadioGroup.h"
@@ -126,10 +127,12 @@ private:
 
 } // namespace
 
-TDuctSizesForm::TDuctSizesForm(TmainForm* mainForm, QWidget* parent)
-    : ModalDialog(Qt::Dialog, mainForm, parent)
+TDuctSizesForm::TDuctSizesForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main,
+                               QWidget* owner)
+    : ModalDialog(Qt::Dialog, owner)
     , m_ui(std::make_unique<Ui::TDuctSizesForm>())
-    , m_mainForm(mainForm) {
+    , m_store(std::move(store))
+    , m_main(main) {
     m_ui->setupUi(this);
     setFixedSize(395, 339);
 
@@ -181,7 +184,7 @@ void TDuctSizesForm::DuctSelectionRgClick() {
         QTableWidget* grid = m_ui->DuctSizesSg;
         grid->setRowCount(0);
         m_shownShape = picked;
-        const bool millimetres = m_mainForm->store().ReadInteger("mm") != 0;
+        const bool millimetres = m_store->ReadInteger("mm") != 0;
         const char separator = SystemDecimalSeparator();
         for (std::size_t i = 0; i < catalogue.A.size(); ++i) {
             const int row = static_cast<int>(i);
@@ -215,7 +218,7 @@ void TDuctSizesForm::DuctSizesSgSetEditText() {
                 return 0.0;
             }
             const double value = ParseNumber(Utf8(text), SystemDecimalSeparator());
-            return SizeInMetres(value, m_mainForm->store().ReadInteger("mm") != 0);
+            return SizeInMetres(value, m_store->ReadInteger("mm") != 0);
         };
         const double A = metres(CellText(grid, row, AColumn));
         const double B = metres(CellText(grid, row, BColumn));
@@ -300,7 +303,7 @@ void TDuctSizesForm::SaveBtnClick() {
         }
         const auto shape = static_cast<DuctShape>(shapeIndex);
         const QTableWidget* grid = m_ui->DuctSizesSg;
-        const bool millimetres = m_mainForm->store().ReadInteger("mm") != 0;
+        const bool millimetres = m_store->ReadInteger("mm") != 0;
         const char separator = SystemDecimalSeparator();
         // Every row is converted and checked before the file is touched, so a bad cell leaves
         // the file as it was.
@@ -340,7 +343,7 @@ bool TDuctSizesForm::FormClose() {
         m_ui->DuctSelectionRg->setItemIndex(-1);
         m_shownShape = -1;
         ResetGrid();
-        reloaded = m_mainForm->reloadSizeLists();
+        reloaded = m_main->reloadSizeLists();
     });
     return reloaded;
 }

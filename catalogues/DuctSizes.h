@@ -13,7 +13,12 @@ class TDuctSizesForm;
 
 namespace kalvor {
 
-class TmainForm;
+class CalculatorWindow;
+class SettingsStore;
+
+namespace test {
+struct FormAccess;
+}
 
 // The grid DuctSizesSg: its caption row is the table's horizontal header, so table row 0 is the
 // first data row ("row 1" of the numbered list) and row indexes below count data rows only.
@@ -22,10 +27,10 @@ class TDuctSizesForm : public ModalDialog {
     Q_OBJECT
 
 public:
-    explicit TDuctSizesForm(TmainForm* mainForm, QWidget* parent = nullptr);
+    // The store is the accessor the windows share; main is the calculator window whose lists the
+    // close rebuilds; owner the window it opens over.
+    TDuctSizesForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main, QWidget* owner);
     ~TDuctSizesForm() override;
-
-    Ui::TDuctSizesForm* ui() const { return m_ui.get(); }
 
     // Handlers, named as the system names them. Each runs its body under the handler guard.
     void FormCreate();             // nothing to do
@@ -46,13 +51,17 @@ protected:
     bool closeRequested() override { return FormClose(); }
 
 private:
+    friend struct test::FormAccess;
+    Ui::TDuctSizesForm* ui() const { return m_ui.get(); }
+
     void SetCell(int row, int column, const QString& text);
     QString Cell(int row, int column) const;
     void CellEdited(int row, int column, const QString& text);
     void ResetGrid();
 
     std::unique_ptr<Ui::TDuctSizesForm> m_ui;
-    TmainForm* m_mainForm;
+    std::shared_ptr<SettingsStore> m_store;
+    CalculatorWindow* m_main;
     int m_shownShape = -1; // the shape whose catalogue the grid holds; -1 none
 };
 

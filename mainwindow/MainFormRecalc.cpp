@@ -5,9 +5,8 @@
 #include "common/NumberText.h"
 #include "hydraulics/Formulas.h"
 #include "hydraulics/Sections.h"
-#include "settings/Options.h"
+#include "settings/SettingsFields.h"
 #include "ui_MainFormUnit.h"
-#include "ui_Options.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
 
@@ -45,11 +44,12 @@ void TmainForm::editChange() {
 }
 
 QString TmainForm::airStateText(bool temperature) const {
-    if (m_optionsForm == nullptr) {
+    const SettingsFields* fields = settingsFields();
+    if (fields == nullptr) {
         // Without the settings window its fields would hold their design texts.
         return temperature ? QStringLiteral("0") : QStringLiteral("990");
     }
-    return temperature ? m_optionsForm->ui()->tEdit->text() : m_optionsForm->ui()->PBarEdit->text();
+    return temperature ? fields->temperatureText() : fields->pressureText();
 }
 
 bool TmainForm::heightWrittenFirst() {

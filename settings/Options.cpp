@@ -1,12 +1,11 @@
 // The settings window: loads the stored settings into both windows and applies the user's changes.
 #include "settings/Options.h"
 
-#include "ui_MainFormUnit.h"
 #include "ui_Options.h"
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
-#include "mainwindow/MainFormUnit.h"
+#include "mainwindow/CalculatorWindow.h"
 #include "settings/SettingsStore.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
@@ -25,10 +24,12 @@ std::string Utf8(const QString& text) {
 }
 } // namespace
 
-TOptionsForm::TOptionsForm(TmainForm* mainForm, QWidget* parent)
-    : ModalDialog(Qt::Tool, mainForm, parent)
+TOptionsForm::TOptionsForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main,
+                           QWidget* owner)
+    : ModalDialog(Qt::Tool, owner)
     , m_ui(std::make_unique<Ui::TOptionsForm>())
-    , m_mainForm(mainForm) {
+    , m_store(std::move(store))
+    , m_main(main) {
     m_ui->setupUi(this);
     setFixedSize(265, 289);
 
@@ -43,6 +44,22 @@ TOptionsForm::TOptionsForm(TmainForm* mainForm, QWidget* parent)
 }
 
 TOptionsForm::~TOptionsForm() = default;
+
+QString TOptionsForm::temperatureText() const {
+    return m_ui->tEdit->text();
+}
+
+QString TOptionsForm::pressureText() const {
+    return m_ui->PBarEdit->text();
+}
+
+int TOptionsForm::unitsIndex() const {
+    return m_ui->m_mmRg->itemIndex();
+}
+
+int TOptionsForm::sideOrderIndex() const {
+    return m_ui->ABRadioGroup->itemIndex();
+}
 
 void TOptionsForm::FormCreate() {
     Guarded(this, [this] { LoadSettings(); });
@@ -72,28 +89,17 @@ bool TOptionsForm::RunApply() {
 
 // The settings load: reads the stored settings into this window and relabels the main window.
 void TOptionsForm::LoadSettings() {
-    SettingsStore& store = m_mainForm->store();
+    SettingsStore& store = *m_store;
     if (!store.KeyExists(SettingsKey)) {
         ShowMessage(this, QStringLiteral("Ошибка, что-то не так"),
                     QStringLiteral("Пожалуйста, переустановите программу"));
-        m_mainForm->close();
+        m_main->requestClose();
         return;
     }
     m_ui->ShagLe->setText(Utf8(FormatNumber(store.ReadInteger("Shag"), SystemDecimalSeparator())));
     m_ui->m_mmRg->setItemIndex(store.ReadInteger("mm"));
     m_ui->ABRadioGroup->setItemIndex(store.ReadInteger("AB"));
-
-    // Item 1 of the search method always fixes the side written first in a size text.
-    const bool aFirst = m_ui->ABRadioGroup->itemIndex() == 0;
-    const QString order = aFirst ? QStringLiteral("AxB") : QStringLiteral("BxA");
-    const QString fixA = QStringLiteral("Закрепить \"A\"");
-    const QString fixB = QStringLiteral("Закрепить \"B\"");
-    Ui::TmainForm* main = m_mainForm->ui();
-    main->ABLabel->setText(order);
-    main->ABOvalLabel->setText(order);
-    RadioGroup* method = main->ZakrepitRazmerRg;
-    method->setItems({QStringLiteral("Стандартный"), aFirst ? fixA : fixB, aFirst ? fixB : fixA});
-    method->setItemIndex(0);
+    m_main->showSideOrder(m_ui->ABRadioGroup->itemIndex() == 0);
 
     m_ui->PBarEdit->setText(Utf8(store.ReadString("PBar")));
     m_ui->tEdit->setText(Utf8(store.ReadString("t")));
@@ -102,7 +108,7 @@ void TOptionsForm::LoadSettings() {
 // The apply step: stores the fields, loads them back into both windows and runs the size search.
 // stepIsWhole turns false when the step field does not hold a whole number.
 void TOptionsForm::ApplySettings(bool& stepIsWhole) {
-    SettingsStore& store = m_mainForm->store();
+    SettingsStore& store = *m_store;
     store.OpenKey(SettingsKey, true);
     int step = 0;
     try {
@@ -118,8 +124,8 @@ void TOptionsForm::ApplySettings(bool& stepIsWhole) {
     store.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
     LoadSettings();
     // The lists follow the units and order just stored; the search then writes its sizes.
-    m_mainForm->rebuildSizeLists();
-    m_mainForm->FindSizesBtnClick();
+    m_main->rebuildSizeLists();
+    m_main->FindSizesBtnClick();
 }
 
 } // namespace kalvor

@@ -1,4 +1,5 @@
 // Tests of the catalogue editor: loading, live areas, sorting, row operations, saving, closing.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -39,7 +40,7 @@ public:
         SetBeepHook([this] { ++beeps; });
         forms = MakeForms();
         editor = forms.DuctSizesForm.get();
-        ui = editor->ui();
+        ui = UiOf(editor);
         grid = ui->DuctSizesSg;
     }
     ~Session() {
@@ -372,7 +373,7 @@ private slots:
         QVERIFY(session.messages.empty());
         QCOMPARE(session.ui->DuctSelectionRg->itemIndex(), -1);
         QCOMPARE(session.Rows(), QStringList{"|||"});
-        const Ui::TmainForm* main = session.forms.mainForm->ui();
+        const Ui::TmainForm* main = UiOf(session.forms.mainForm);
         QCOMPARE(main->DuctCb->count(), 4);
         QCOMPARE(main->DuctCb->currentText(), "600*200");
         QCOMPARE(main->DEdit->itemText(1), "400");
@@ -394,7 +395,7 @@ private slots:
         QFETCH(bool, ovalMissing);
         QFETCH(QStringList, labels);
         Session session(1);
-        Ui::TmainForm* main = session.forms.mainForm->ui();
+        Ui::TmainForm* main = UiOf(session.forms.mainForm);
         TypeInto(main->Qedit, "3600");
         TypeInto(main->DuctCb, "500*300");
         TypeInto(main->OvalDuctCb, "500*250");
@@ -431,7 +432,7 @@ private slots:
         session.ui->CloseBtn->click();
         QVERIFY(!session.editor->isVisible());
         QCOMPARE(session.messages.size(), std::size_t(1));
-        QCOMPARE(session.forms.mainForm->ui()->OvalDuctCb->currentText(), "200*500");
+        QCOMPARE(UiOf(session.forms.mainForm)->OvalDuctCb->currentText(), "200*500");
     }
 };
 

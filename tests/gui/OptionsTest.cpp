@@ -1,4 +1,5 @@
 // Tests of the settings window: the settings load, the apply step, OK and closing, refusals.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -43,8 +44,8 @@ public:
         TempUser::storeString("PBar", settings.PBar);
         SetMessageHook([this](const ShownMessage& message) { messages.push_back(message); });
         forms = MakeForms();
-        ui = forms.OptionsForm->ui();
-        main = forms.mainForm->ui();
+        ui = UiOf(forms.OptionsForm);
+        main = UiOf(forms.mainForm);
         main->Qedit->setText("3000"); // 0.1667 m2 at 5 m/s: 500*400, 1000*500, 500
     }
     ~Session() {

@@ -1,5 +1,6 @@
 // Tests of the size search on the real main window: catalogue rows, stepped sides, the order and
 // units of the written texts, the failure texts and the three messages.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -38,7 +39,7 @@ class SizeSearchTest : public QObject {
     Forms m_forms;
     QList<ShownMessage> m_messages;
 
-    Ui::TmainForm* ui() const { return m_forms.mainForm->ui(); }
+    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
 
     void enter(const QString& flow, const QString& velocity, const QString& rectangular = {}) {
         TypeInto(ui()->Qedit, flow);
