@@ -20,15 +20,9 @@
 namespace kalvor {
 
 std::string CatalogueFileName(DuctShape shape) {
-    switch (shape) {
-    case DuctShape::Rectangular:
-        return "Duct.txt";
-    case DuctShape::FlatOval:
-        return "OvalDuct.txt";
-    case DuctShape::Round:
-        break;
-    }
-    return "RoundDuct.txt";
+    // In the order of the shapes: rectangular, flat-oval, round.
+    static const char* const Names[] = {"Duct.txt", "OvalDuct.txt", "RoundDuct.txt"};
+    return Names[static_cast<int>(shape)];
 }
 
 // ---- Reading -----------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/Utf8.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -33,13 +34,6 @@ constexpr int AColumn = 1;
 constexpr int BColumn = 2;
 constexpr int AreaColumn = 3;
 constexpr int ColumnCount = 4;
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
 
 QString NumberText(double value) {
     return Utf8(FormatNumber(value, SystemDecimalSeparator()));
@@ -129,12 +123,9 @@ private:
 
 TDuctSizesForm::TDuctSizesForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main,
                                QWidget* owner)
-    : ModalDialog(Qt::Dialog, owner)
-    , m_ui(std::make_unique<Ui::TDuctSizesForm>())
-    , m_store(std::move(store))
-    , m_main(main) {
+    : CalculatorDialog(Qt::Dialog, QSize(395, 339), std::move(store), main, owner)
+    , m_ui(std::make_unique<Ui::TDuctSizesForm>()) {
     m_ui->setupUi(this);
-    setFixedSize(395, 339);
 
     QTableWidget* grid = m_ui->DuctSizesSg;
     const int widths[ColumnCount] = {35, 69, 65, 90};
@@ -184,7 +175,7 @@ void TDuctSizesForm::DuctSelectionRgClick() {
         QTableWidget* grid = m_ui->DuctSizesSg;
         grid->setRowCount(0);
         m_shownShape = picked;
-        const bool millimetres = m_store->ReadInteger("mm") != 0;
+        const bool millimetres = store().ReadInteger("mm") != 0;
         const char separator = SystemDecimalSeparator();
         for (std::size_t i = 0; i < catalogue.A.size(); ++i) {
             const int row = static_cast<int>(i);
@@ -218,7 +209,7 @@ void TDuctSizesForm::DuctSizesSgSetEditText() {
                 return 0.0;
             }
             const double value = ParseNumber(Utf8(text), SystemDecimalSeparator());
-            return SizeInMetres(value, m_store->ReadInteger("mm") != 0);
+            return SizeInMetres(value, store().ReadInteger("mm") != 0);
         };
         const double A = metres(CellText(grid, row, AColumn));
         const double B = metres(CellText(grid, row, BColumn));
@@ -303,7 +294,7 @@ void TDuctSizesForm::SaveBtnClick() {
         }
         const auto shape = static_cast<DuctShape>(shapeIndex);
         const QTableWidget* grid = m_ui->DuctSizesSg;
-        const bool millimetres = m_store->ReadInteger("mm") != 0;
+        const bool millimetres = store().ReadInteger("mm") != 0;
         const char separator = SystemDecimalSeparator();
         // Every row is converted and checked before the file is touched, so a bad cell leaves
         // the file as it was.
@@ -343,7 +334,7 @@ bool TDuctSizesForm::FormClose() {
         m_ui->DuctSelectionRg->setItemIndex(-1);
         m_shownShape = -1;
         ResetGrid();
-        reloaded = m_main->reloadSizeLists();
+        reloaded = calculator().reloadSizeLists();
     });
     return reloaded;
 }

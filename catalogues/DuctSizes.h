@@ -1,7 +1,7 @@
 // The catalogue editor: view, sort, extend and save the standard sizes of one duct shape.
 #pragma once
 
-#include "widgets/ModalDialog.h"
+#include "mainwindow/CalculatorDialog.h"
 
 #include <memory>
 
@@ -13,9 +13,6 @@ class TDuctSizesForm;
 
 namespace kalvor {
 
-class CalculatorWindow;
-class SettingsStore;
-
 namespace test {
 struct FormAccess;
 }
@@ -23,7 +20,7 @@ struct FormAccess;
 // The grid DuctSizesSg: its caption row is the table's horizontal header, so table row 0 is the
 // first data row ("row 1" of the numbered list) and row indexes below count data rows only.
 // Column 0 holds the row numbers and cannot be edited.
-class TDuctSizesForm : public ModalDialog {
+class TDuctSizesForm : public CalculatorDialog {
     Q_OBJECT
 
 public:
@@ -60,8 +57,6 @@ private:
     void ResetGrid();
 
     std::unique_ptr<Ui::TDuctSizesForm> m_ui;
-    std::shared_ptr<SettingsStore> m_store;
-    CalculatorWindow* m_main;
     int m_shownShape = -1; // the shape whose catalogue the grid holds; -1 none
 };
 

@@ -1,8 +1,8 @@
 // The settings window: step, units, size order, air temperature and pressure.
 #pragma once
 
+#include "mainwindow/CalculatorDialog.h"
 #include "settings/SettingsFields.h"
-#include "widgets/ModalDialog.h"
 
 #include <memory>
 
@@ -12,14 +12,11 @@ class TOptionsForm;
 
 namespace kalvor {
 
-class CalculatorWindow;
-class SettingsStore;
-
 namespace test {
 struct FormAccess;
 }
 
-class TOptionsForm : public ModalDialog, public SettingsFields {
+class TOptionsForm : public CalculatorDialog, public SettingsFields {
     Q_OBJECT
 
 public:
@@ -55,8 +52,6 @@ private:
     bool RunApply();
 
     std::unique_ptr<Ui::TOptionsForm> m_ui;
-    std::shared_ptr<SettingsStore> m_store;
-    CalculatorWindow* m_main;
 };
 
 } // namespace kalvor
