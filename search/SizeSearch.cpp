@@ -73,9 +73,9 @@ SizeSearchResult Search(const SizeSearchInputs& in, SettingsStore& store, double
     if (in.method == 0) {
         row = ScanCatalogue(rectangular, DuctShape::Rectangular, 0, Fneeded);
         const bool millimetres = Millimetres(store);
-        result.rectangular = CatalogueSizeText(rectangular.A[row], rectangular.B[row],
-                                               store.ReadInteger("ab") != 0, millimetres,
-                                               separator);
+        result.rectangular =
+            CatalogueSizeText(rectangular.A[row], rectangular.B[row], store.ReadInteger("ab") != 0,
+                              millimetres, separator);
     } else if (in.method == 1 || in.method == 2) {
         if (!store.KeyExists(SettingsKey)) {
             result.end = SizeSearchEnd::NoStep;
@@ -116,8 +116,8 @@ SizeSearchResult Search(const SizeSearchInputs& in, SettingsStore& store, double
 
 } // namespace
 
-SizeSearchResult RunSizeSearch(const SizeSearchInputs& inputs, SettingsStore& store,
-                               double& SizeA, double& SizeB) {
+SizeSearchResult RunSizeSearch(const SizeSearchInputs& inputs, SettingsStore& store, double& SizeA,
+                               double& SizeB) {
     try {
         return Search(inputs, store, SizeA, SizeB);
     } catch (const Error&) {

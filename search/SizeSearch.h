@@ -54,7 +54,7 @@ struct SizeSearchResult {
 // row) or steps the free side of the held rectangular size, and gives the texts in the units and
 // side order stored now. SizeA and SizeB are the shared sizes of the last parsed size text: the
 // stepped search parses the rectangular text into them and grows the free one. Never throws.
-SizeSearchResult RunSizeSearch(const SizeSearchInputs& inputs, SettingsStore& store,
-                               double& SizeA, double& SizeB);
+SizeSearchResult RunSizeSearch(const SizeSearchInputs& inputs, SettingsStore& store, double& SizeA,
+                               double& SizeB);
 
 } // namespace kalvor

@@ -36,8 +36,8 @@ TEST(SizeText, MetresAndShownUnits) {
         double metres;
         bool millimetres;
         double shown;
-    } const cases[] = {{0.315, true, 315.0}, {0.315, false, 0.315}, {0.0, true, 0.0},
-                       {-0.1, true, -100.0}};
+    } const cases[] = {
+        {0.315, true, 315.0}, {0.315, false, 0.315}, {0.0, true, 0.0}, {-0.1, true, -100.0}};
     for (const Case& c : cases) {
         EXPECT_EQ(ShownSize(c.metres, c.millimetres), c.shown);
         EXPECT_DOUBLE_EQ(SizeInMetres(c.shown, c.millimetres), c.metres);
