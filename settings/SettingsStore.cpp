@@ -212,9 +212,10 @@ int SettingsStore::ReadInteger(std::string_view name) {
     const HiveValue* value = key != nullptr ? key->FindValue(name) : nullptr;
     if (value == nullptr)
         throw RegistryError::GetData(name);
-    if (!value->IsInteger())
+    const std::optional<std::int32_t> number = value->Integer();
+    if (!number)
         throw RegistryError::InvalidType(name);
-    return std::get<std::int32_t>(value->data);
+    return *number;
 }
 
 std::string SettingsStore::ReadString(std::string_view name) {
@@ -225,7 +226,7 @@ std::string SettingsStore::ReadString(std::string_view name) {
     const HiveValue* value = key != nullptr ? key->FindValue(name) : nullptr;
     if (value == nullptr)
         return {};
-    if (value->IsInteger())
+    if (!value->IsString())
         throw RegistryError::InvalidType(name);
     return std::get<std::string>(value->data);
 }
