@@ -15,9 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kalvor {
 namespace {
@@ -205,30 +208,146 @@ TEST_F(SettingsStoreTest, ValuesRoundTrip) {
     }
 }
 
-TEST_F(SettingsStoreTest, UnparseableHiveIsSetAsideBeforeTheFirstWrite) {
+// A hive that is there but cannot be used reads as empty and is never written over; set aside on
+// request, it is kept whole under a dated name and writes work again.
+TEST_F(SettingsStoreTest, UnusableHiveIsNeverWrittenOverAndIsSetAsideOnRequest) {
+    EXPECT_EQ(SetAsideUnusableHive(), std::nullopt) << "no hive yet";
     SettingsStore store = Opened();
     store.WriteInteger("Shag", 50);
-    const std::string garbage[] = {std::string("REGEDIT4\r\n\"t\"=\"0\"\r\n") + '\0' + '\xff',
-                                   "REGEDIT5\n"};
-    for (const std::string& text : garbage) {
-        WriteFile(HiveFile(), text);
+    const std::string good = HiveText();
+    EXPECT_EQ(SetAsideUnusableHive(), std::nullopt) << "a good hive";
+    EXPECT_EQ(HiveText(), good);
+
+    const fs::path other = m_root / "other.reg";
+    WriteFile(other, good);
+    const struct {
+        const char* what;
+        std::function<bool()> make; // false: cannot be made here
+        HiveTrouble trouble;
+    } cases[] = {
+        {"not a hive",
+         [&] {
+             WriteFile(HiveFile(), "REGEDIT5\r\n");
+             return true;
+         },
+         HiveTrouble::NotAHive},
+        {"value outside a key",
+         [&] {
+             WriteFile(HiveFile(), std::string("REGEDIT4\r\n\"t\"=\"0\"\r\n") + '\0' + '\xff');
+             return true;
+         },
+         HiveTrouble::NotAHive},
+        {"over 4 MiB",
+         [&] {
+             WriteFile(HiveFile(), good + "; " + std::string(4 * 1024 * 1024, 'x') + "\r\n");
+             return true;
+         },
+         HiveTrouble::TooLarge},
+        {"a FIFO", [&] { return ::mkfifo(HiveFile().c_str(), 0600) == 0; },
+         HiveTrouble::NotRegular},
+        {"a link that leads nowhere",
+         [&] {
+             fs::create_symlink(m_root / "nowhere.reg", HiveFile());
+             return true;
+         },
+         HiveTrouble::LinkRefused},
+        {"another user's link to this user's file",
+         [&] {
+             fs::create_symlink(other, HiveFile());
+             return ::lchown(HiveFile().c_str(), 65534, 65534) == 0;
+         },
+         HiveTrouble::LinkRefused},
+        {"a folder", [&] { return fs::create_directory(HiveFile()); }, HiveTrouble::ReadError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(HiveFile());
+        if (!c.make()) {
+            std::cout << "[   SKIP   ] " << c.what << ": cannot be made by this user\n";
+            continue;
+        }
+        const auto kind = fs::symlink_status(HiveFile()).type();
+        const std::string before = fs::is_regular_file(HiveFile()) ? HiveText() : "";
+        EXPECT_EQ(store.Trouble(), c.trouble);
         EXPECT_FALSE(store.KeyExists(SettingsKey));
+        EXPECT_FALSE(store.ValueExists("Shag"));
         EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
         EXPECT_EQ(store.ReadString("Shag"), "");
-        EXPECT_EQ(HiveText(), text) << "a read changed the unparseable hive";
+        EXPECT_EQ(MessageOf([&] { store.WriteInteger("mm", 1); }), "Failed to set data for 'mm'");
+        EXPECT_EQ(fs::symlink_status(HiveFile()).type(), kind) << "written over";
+        if (kind == fs::file_type::regular) {
+            EXPECT_EQ(HiveText(), before) << "written over";
+        }
+        EXPECT_EQ(ReadFile(other), good) << "written through a refused link";
 
+        const std::optional<SetAsideHive> aside = SetAsideUnusableHive();
+        ASSERT_TRUE(aside.has_value());
+        EXPECT_EQ(aside->hivePath, HiveFile().string());
+        EXPECT_EQ(aside->trouble, c.trouble);
+        EXPECT_EQ(fs::path(aside->keptAs).parent_path(), Folder());
+        EXPECT_EQ(fs::path(aside->keptAs).filename().string().rfind("user.reg.unreadable-", 0), 0u);
+        EXPECT_EQ(fs::symlink_status(aside->keptAs).type(), kind);
+        if (kind == fs::file_type::regular) {
+            EXPECT_EQ(ReadFile(aside->keptAs), before);
+        }
+        EXPECT_FALSE(fs::exists(fs::symlink_status(HiveFile())));
+
+        // The next start begins anew; the kept file is never touched again.
+        store.OpenKey(SettingsKey, true);
         store.WriteInteger("mm", 1);
         EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + KelmortaKey + "\"mm\"=dword:00000001\r\n\r\n");
+        EXPECT_EQ(SetAsideUnusableHive(), std::nullopt);
+        fs::remove_all(aside->keptAs);
     }
-    std::vector<std::string> setAside;
-    for (const std::string& name : FilesBelow(Folder())) {
-        if (name != "user.reg") {
-            EXPECT_EQ(name.rfind("user.reg.unreadable-", 0), 0u) << name;
-            setAside.push_back(ReadFile(Folder() / name));
-        }
+}
+
+// Values are told apart from absent ones whatever their type; the current key must be open.
+TEST_F(SettingsStoreTest, ValueExistsForEveryType) {
+    WriteFile(HiveFile(),
+              "REGEDIT4\n" + KelmortaKey + "\"mm\"=dword:1\n\"t\"=\"\"\n\"b\"=hex:01\n@=\"d\"\n");
+    SettingsStore closed;
+    EXPECT_FALSE(closed.ValueExists("mm"));
+    SettingsStore store = Opened();
+    for (const char* name : {"mm", "MM", "t", "b", ""})
+        EXPECT_TRUE(store.ValueExists(name)) << name;
+    for (const char* name : {"AB", "m", "tt"})
+        EXPECT_FALSE(store.ValueExists(name)) << name;
+    EXPECT_EQ(store.Trouble(), HiveTrouble::None);
+}
+
+// A hive that the registry editor or a person wrote keeps its form and every value and key the
+// program does not use through a write; a DWORD written as hex(4) reads as an integer.
+TEST_F(SettingsStoreTest, ForeignHivesSurviveWrites) {
+    const std::string kelmorta = "[HKEY_CURRENT_USER\\software\\kelmorta]";
+    const std::string body = "\r\n" + kelmorta +
+                             "\r\n@=\"default\"\r\n\"Shag\"=hex(4):32,00,00,00\r\n"
+                             "\"list\"=hex(7):41,00,00,\\\r\n  00\r\n\"t\"=\"5\"\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\software\\other]\r\n\"bin\"=hex:de,ad\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"REGEDIT4 typed by hand", "; mine\nREGEDIT4\n  " + body + "\x1A"},
+        {"version 5, UTF-8 with its mark",
+         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n" + body},
+        {"version 5, UTF-16",
+         "\xFF\xFE" + *Utf8ToUtf16Le("Windows Registry Editor Version 5.00\r" + body)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(HiveFile(), c.text);
+        std::optional<Hive> expected = ParseHive(c.text);
+        ASSERT_TRUE(expected.has_value());
+        SettingsStore store = Opened();
+        EXPECT_EQ(store.ReadInteger("shag"), 50);
+        EXPECT_EQ(store.ReadString(""), "default");
+        store.WriteString("t", "20");
+        store.WriteInteger("AB", 1);
+        HiveKey& key = *expected->FindKey("software\\kelmorta");
+        key.SetValue("t", "20");
+        key.SetValue("AB", 1);
+        EXPECT_EQ(ParseHive(HiveText()), expected);
     }
-    std::sort(setAside.begin(), setAside.end());
-    EXPECT_EQ(setAside, (std::vector<std::string>{garbage[0], garbage[1]}));
 }
 
 TEST_F(SettingsStoreTest, HivePathFollowsXdgConfigHomeOrHome) {
@@ -297,41 +416,6 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     EXPECT_FALSE(fresh.KeyExists(SettingsKey));
     EXPECT_EQ(MessageOf([&] { fresh.ReadInteger("mm"); }), "Failed to get data for 'mm'");
     EXPECT_EQ(MessageOf([&] { fresh.WriteString("t", "0"); }), "Failed to set data for 't'");
-}
-
-// A hive that the registry editor or a person wrote keeps its form and every value and key the
-// program does not use through a write; a DWORD written as hex(4) reads as an integer.
-TEST_F(SettingsStoreTest, ForeignHivesSurviveWrites) {
-    const std::string kelmorta = "[HKEY_CURRENT_USER\\software\\kelmorta]";
-    const std::string body = "\r\n" + kelmorta +
-                             "\r\n@=\"default\"\r\n\"Shag\"=hex(4):32,00,00,00\r\n"
-                             "\"list\"=hex(7):41,00,00,\\\r\n  00\r\n\"t\"=\"5\"\r\n\r\n"
-                             "[HKEY_CURRENT_USER\\software\\other]\r\n\"bin\"=hex:de,ad\r\n";
-    const struct {
-        const char* what;
-        std::string text;
-    } cases[] = {
-        {"REGEDIT4 typed by hand", "; mine\nREGEDIT4\n  " + body + "\x1A"},
-        {"version 5, UTF-8 with its mark",
-         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n" + body},
-        {"version 5, UTF-16",
-         "\xFF\xFE" + *Utf8ToUtf16Le("Windows Registry Editor Version 5.00\r" + body)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        WriteFile(HiveFile(), c.text);
-        std::optional<Hive> expected = ParseHive(c.text);
-        ASSERT_TRUE(expected.has_value());
-        SettingsStore store = Opened();
-        EXPECT_EQ(store.ReadInteger("shag"), 50);
-        EXPECT_EQ(store.ReadString(""), "default");
-        store.WriteString("t", "20");
-        store.WriteInteger("AB", 1);
-        HiveKey& key = *expected->FindKey("software\\kelmorta");
-        key.SetValue("t", "20");
-        key.SetValue("AB", 1);
-        EXPECT_EQ(ParseHive(HiveText()), expected);
-    }
 }
 
 } // namespace
