@@ -1,4 +1,4 @@
-// Own links, bounded reads of regular files and private folders.
+// Own links, bounded reads of regular files, private folders and the writers' lock.
 #include "common/OwnFiles.h"
 
 #include "common/SafeFile.h"
@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -169,6 +170,31 @@ int CreatePrivateFolders(const std::string& folder) {
     }
     // The umask may have taken bits away from 0700 (never added any): set it exactly.
     return ::chmod(folder.c_str(), 0700) == 0 ? 0 : errno;
+}
+
+FileLock::FileLock(const std::string& lockPath) {
+    do {
+        m_fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    } while (m_fd < 0 && errno == EINTR);
+    if (m_fd < 0) {
+        m_error = errno;
+        return;
+    }
+    (void)::fchmod(m_fd, 0600); // the umask may have left it less than that
+    while (::flock(m_fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            m_error = errno;
+            ::close(m_fd);
+            m_fd = -1;
+            return;
+        }
+    }
+}
+
+FileLock::~FileLock() {
+    if (m_fd >= 0) {
+        ::close(m_fd); // closing the only descriptor releases the lock
+    }
 }
 
 } // namespace kalvor

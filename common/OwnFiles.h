@@ -1,5 +1,5 @@
 // Files of the user's own: symbolic links followed only to the user's files, regular files read
-// whole within a bound, and folders only the user can enter.
+// whole within a bound, folders only the user can enter, and a lock that serialises writers.
 #pragma once
 
 #include <cstddef>
@@ -32,5 +32,23 @@ ReadOutcome ReadRegularFile(const std::string& path, std::size_t limit, std::str
 // Creates the folder and every missing folder above it with mode 0700, whatever the umask;
 // folders that exist are left as they are. 0, or the system error that stopped it.
 int CreatePrivateFolders(const std::string& folder);
+
+// An exclusive lock (flock) on a lock file, created 0600 where missing and never removed, held
+// for the object's lifetime. Every process that changes the file the lock stands for takes it
+// first, so their read-change-replace cycles never overlap.
+class FileLock {
+public:
+    explicit FileLock(const std::string& lockPath); // waits for the lock
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+
+    bool held() const { return m_fd >= 0; }
+    int error() const { return m_error; } // why it is not held
+
+private:
+    int m_fd = -1;
+    int m_error = 0;
+};
 
 } // namespace kalvor

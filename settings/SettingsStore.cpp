@@ -121,11 +121,18 @@ bool ReplaceFile(const std::string& path, std::string_view content) {
     return true;
 }
 
-// Reads the hive as it is now, changes it and writes it back; false when it cannot be written. A
-// hive that is there but cannot be used is left alone: it may hold values that a rewrite would
-// lose.
+std::string LockPathFor(const std::string& hivePath) {
+    return hivePath + ".lock";
+}
+
+// Reads the hive as it is now, changes it and writes it back, under the writers' lock; false
+// when it cannot be written. A hive that is there but cannot be used is left alone: it may hold
+// values that a rewrite would lose.
 template <typename Change> bool UpdateHive(const std::string& hivePath, Change change) {
     if (hivePath.empty() || CreatePrivateFolders(FolderOf(hivePath)) != 0)
+        return false;
+    const FileLock lock(LockPathFor(hivePath));
+    if (!lock.held())
         return false;
     HiveFile file = LoadHive(hivePath);
     if (!file.usable())
@@ -160,6 +167,11 @@ std::string UserHivePath() {
 
 std::optional<SetAsideHive> SetAsideUnusableHive() {
     const std::string path = UserHivePath();
+    if (LoadHive(path).usable())
+        return std::nullopt;
+    // Once more under the writers' lock, so that a file another process has just replaced is
+    // judged as it is now. Without the lock (a folder that takes no new file) it is tried anyway.
+    const FileLock lock(LockPathFor(path));
     const HiveFile file = LoadHive(path);
     if (file.usable())
         return std::nullopt;

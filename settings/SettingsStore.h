@@ -22,7 +22,8 @@ enum class HiveTrouble {
 // The current user's values live in one registry export file,
 // ${XDG_CONFIG_HOME:-$HOME/.config}/kelmorta/user.reg. Every read looks at the file as it is now,
 // so a value written through one store is seen by another. Every write reads the file, changes it
-// and replaces it atomically. A hive that is there but cannot be used
+// and replaces it atomically, all under an exclusive lock on user.reg.lock beside it, so writers
+// in several processes never lose each other's values. A hive that is there but cannot be used
 // reads as empty and is never written over: writes fail until SetAsideUnusableHive has moved it.
 // Key and value names match without regard to case.
 class SettingsStore {
@@ -62,9 +63,9 @@ struct SetAsideHive {
     std::string keptAs;  // where it is now; empty when it could not be moved and is still there
 };
 
-// When the current user's hive is there but cannot be used, renames it (a link: the link itself) to
-// user.reg.unreadable-<date>-<time> beside it, never replacing anything. nullopt when the hive is
-// missing or usable.
+// When the current user's hive is there but cannot be used, and still cannot under the writers'
+// lock, renames it (a link: the link itself) to user.reg.unreadable-<date>-<time> beside it,
+// never replacing anything. nullopt when the hive is missing or usable.
 std::optional<SetAsideHive> SetAsideUnusableHive();
 
 } // namespace kalvor

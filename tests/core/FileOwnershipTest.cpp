@@ -103,6 +103,7 @@ TEST_F(FileOwnershipTest, FoldersAndHiveAreTheUsersAloneWhateverTheUmask) {
         EXPECT_EQ(ModeOf(m_root / "config"), 0700u);
         EXPECT_EQ(ModeOf(m_root / "config" / "kelmorta"), 0700u);
         EXPECT_EQ(ModeOf(Hive()), 0600u);
+        EXPECT_EQ(ModeOf(m_root / "config" / "kelmorta" / "user.reg.lock"), 0600u);
         EXPECT_EQ(ModeOf(m_root / "data"), 0700u);
         EXPECT_EQ(ModeOf(m_root / "data" / "kalvor"), 0700u);
     }

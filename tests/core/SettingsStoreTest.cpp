@@ -105,7 +105,8 @@ TEST_F(SettingsStoreTest, FirstStartWritesExactHive) {
     EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + KelmortaKey +
                               "\"Shag\"=dword:00000032\r\n\"t\"=\"0\"\r\n\"PBar\"=\"990\"\r\n\r\n");
     EXPECT_EQ(store.HivePath(), HiveFile().string());
-    EXPECT_EQ(FilesBelow(Folder()), std::vector<std::string>{"user.reg"});
+    // The writers' lock stays beside the hive; nothing else is left.
+    EXPECT_EQ(FilesBelow(Folder()), (std::vector<std::string>{"user.reg", "user.reg.lock"}));
 }
 
 TEST_F(SettingsStoreTest, FailuresCarryTheirMessages) {
@@ -395,7 +396,8 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     sizeLimited([&] { message = MessageOf([&] { store.WriteString("t", "0"); }); });
     EXPECT_EQ(message, "Failed to set data for 't'");
     EXPECT_EQ(HiveText(), before);
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config/kelmorta/user.reg"});
+    EXPECT_EQ(FilesBelow(m_root), (std::vector<std::string>{"config/kelmorta/user.reg",
+                                                            "config/kelmorta/user.reg.lock"}));
 
     // A folder in the hive's place: reads see no values, writes fail and leave it alone.
     fs::remove(HiveFile());
@@ -403,7 +405,7 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
     EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
     EXPECT_TRUE(fs::is_directory(HiveFile()));
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{});
+    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config/kelmorta/user.reg.lock"});
 
     // The config folder replaced by a regular file: the hive's folder cannot be made.
     fs::remove_all(m_root / "config");
