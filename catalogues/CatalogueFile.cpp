@@ -2,6 +2,7 @@
 #include "catalogues/CatalogueFile.h"
 
 #include "common/NumberText.h"
+#include "common/OwnFiles.h"
 #include "common/SafeFile.h"
 
 #include <algorithm>
@@ -208,34 +209,62 @@ InOutError ErrorFromErrno(int systemError) {
     return InOutErrorFromErrno(systemError);
 }
 
+// Far beyond any catalogue of duct sizes (a million rows take 48 MB); a larger file is not read.
+constexpr std::size_t MaxCatalogueBytes = 64 * 1024 * 1024;
+
+InOutError TooLarge() {
+    return InOutError(EFBIG, "I/O error " + std::to_string(EFBIG) +
+                                 ": файл больше 64 МиБ, это не каталог размеров");
+}
+
+// The whole file: only a regular file, through links only to the user's own files.
 std::string ReadWholeFile(const std::string& name) {
-    int fd = -1;
-    do {
-        fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        throw ErrorFromErrno(errno);
-    }
-    FileDescriptor file(fd);
     std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw ErrorFromErrno(errno);
-        }
-        if (count == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(count));
+    const ReadOutcome outcome = ReadRegularFile(name, MaxCatalogueBytes, bytes);
+    if (outcome.linkRefused || outcome.notRegular) {
+        throw InOutError(io::AccessDenied);
     }
-    if (const int error = file.Close()) {
-        throw ErrorFromErrno(error);
+    if (outcome.tooLarge) {
+        throw TooLarge();
+    }
+    if (outcome.error != 0) {
+        throw ErrorFromErrno(outcome.error);
     }
     return bytes;
+}
+
+// The file a save replaces: the name found, or the end of its own links. A save never goes
+// through another link, never replaces anything but a regular file, and never replaces a file
+// the user may not write (the folder may allow the rename, the file's permissions rule).
+std::string SaveTarget(const std::string& named) {
+    std::string target;
+    const int error = ResolveOwnLinks(named, target);
+    if (error == ENOENT) {
+        return named; // a new file
+    }
+    if (error == EACCES || error == ELOOP) {
+        throw InOutError(io::AccessDenied);
+    }
+    if (error != 0) {
+        throw ErrorFromErrno(error);
+    }
+    struct stat old {};
+    if (::lstat(target.c_str(), &old) != 0) {
+        throw ErrorFromErrno(errno);
+    }
+    if (S_ISDIR(old.st_mode)) {
+        throw ErrorFromErrno(EISDIR);
+    }
+    if (!S_ISREG(old.st_mode)) {
+        throw InOutError(io::AccessDenied);
+    }
+    // The system's own judgement of the right to write: permissions, ACLs, read-only mounts.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        throw ErrorFromErrno(errno == ELOOP ? EACCES : errno);
+    }
+    ::close(fd);
+    return target;
 }
 
 } // namespace
@@ -274,10 +303,11 @@ void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
     // The whole text is formed first, so a size that cannot be written touches no file.
     const std::string bytes = FormatSizeCatalogue(shape, entries);
     const std::string canonical = CatalogueFileName(shape);
-    const std::string target = FindFileNoCase(canonical).value_or(canonical);
+    const std::string target = SaveTarget(FindFileNoCase(canonical).value_or(canonical));
 
-    // The new text goes into a temporary file in the same folder, which then replaces the old
-    // file in one rename: a failure at any step leaves the old catalogue as it was.
+    // The new text goes into a temporary file in the target's folder, which then replaces the old
+    // file in one rename (a link to it stays): a failure at any step leaves the old catalogue as
+    // it was.
     std::string temporary;
     const int fd = CreateTemporaryFor(target, temporary);
     if (fd < 0) {

@@ -83,7 +83,7 @@ void SweepStaleTemporaries(const std::string& folder, const std::string& name) {
 
 } // namespace
 
-int CreateTemporaryFor(const std::string& target, std::string& temporaryName) {
+int CreateTemporaryFor(const std::string& target, std::string& temporaryName, unsigned mode) {
     const std::string folder = FolderOf(target);
     const std::string name = NameOf(target);
     SweepStaleTemporaries(folder, name);
@@ -94,7 +94,8 @@ int CreateTemporaryFor(const std::string& target, std::string& temporaryName) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryName = base + "." + name + "." + std::to_string(::getpid()) + "-" +
                         std::to_string(++counter) + ".tmp";
-        const int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                              static_cast<mode_t>(mode));
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
