@@ -27,27 +27,7 @@ using namespace std::chrono_literals;
 
 constexpr int WritesPerProcess = 1000;
 
-class ConcurrentWritesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kalvor-concurrent-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-            m_oldConfig = old;
-        }
-        ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        m_oldConfig ? ::setenv("XDG_CONFIG_HOME", m_oldConfig->c_str(), 1)
-                    : ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-
-    fs::path m_root;
-    std::optional<std::string> m_oldConfig;
-};
+class ConcurrentWritesTest : public test::TempUserTest {};
 
 // Starts a child that waits for a byte on the pipe, then runs body; the child's exit status is 0
 // when body returned true. A child that hangs is ended by SIGALRM after a minute.

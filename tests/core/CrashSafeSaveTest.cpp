@@ -1,5 +1,6 @@
 // Saves of a catalogue and of the settings hive, killed at random moments in a child process, leave
 // the complete old file or the complete new one: never a mix, never an empty file.
+#include "TestFiles.h"
 #include "catalogues/CatalogueFile.h"
 #include "settings/SettingsStore.h"
 
@@ -156,31 +157,7 @@ void Report(const char* what, const KillCounts& counts) {
 }
 
 // A working folder and a settings folder of the test's own.
-class CrashSafeSaveTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_previous = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "kalvor-crash-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        fs::create_directories(m_root / "work");
-        fs::current_path(m_root / "work");
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-            m_oldConfig = old;
-        }
-        ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        fs::current_path(m_previous);
-        m_oldConfig ? ::setenv("XDG_CONFIG_HOME", m_oldConfig->c_str(), 1)
-                    : ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-
-    fs::path m_previous, m_root;
-    std::optional<std::string> m_oldConfig;
-};
+class CrashSafeSaveTest : public test::TempUserTest {};
 
 // Two rectangular catalogues of 5,000 rows (240 kB each) that differ in every row.
 SizeCatalogue LargeCatalogue(int version) {

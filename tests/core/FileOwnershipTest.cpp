@@ -56,67 +56,47 @@ std::string CatalogueReport(const std::function<void()>& action) {
 
 // A root folder with a working folder (the current directory), a second folder for link targets
 // and the settings folder's parent, restored afterwards.
-class FileOwnershipTest : public ::testing::Test {
+class FileOwnershipTest : public test::TempUserTest {
 protected:
     void SetUp() override {
-        m_previous = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "kalvor-own-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        fs::create_directories(m_root / "work");
-        fs::create_directories(m_root / "store");
-        fs::current_path(m_root / "work");
-        Save("XDG_CONFIG_HOME", (m_root / "config").string());
-        Save("XDG_DATA_HOME", (m_root / "data").string());
+        TempUserTest::SetUp();
+        fs::create_directories(Root() / "store");
     }
     void TearDown() override {
         ::umask(022);
-        fs::current_path(m_previous);
-        for (const auto& [name, value] : m_saved) {
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-        }
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
+        TempUserTest::TearDown();
     }
-    void Save(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-    fs::path Hive() const { return m_root / "config" / "kelmorta" / "user.reg"; }
-
-    fs::path m_previous, m_root;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    fs::path Hive() const { return HivePath(); }
 };
 
 TEST_F(FileOwnershipTest, FoldersAndHiveAreTheUsersAloneWhateverTheUmask) {
     for (const mode_t mask : {0000, 0022, 0077, 0277}) {
         SCOPED_TRACE("umask " + std::to_string(mask));
-        fs::remove_all(m_root / "config");
-        fs::remove_all(m_root / "data");
+        fs::remove_all(Root() / "config");
+        fs::remove_all(Root() / "data");
         ::umask(mask);
         SettingsStore store;
         store.OpenKey(SettingsKey, true);
         store.WriteString("t", "1");
-        CopyStandardCatalogues(KALVOR_SOURCE_DIR "/catalogues/data", m_root / "data" / "kalvor");
+        CopyStandardCatalogues(KALVOR_SOURCE_DIR "/catalogues/data", Root() / "data" / "kalvor");
         ::umask(022);
-        EXPECT_EQ(ModeOf(m_root / "config"), 0700u);
-        EXPECT_EQ(ModeOf(m_root / "config" / "kelmorta"), 0700u);
+        EXPECT_EQ(ModeOf(Root() / "config"), 0700u);
+        EXPECT_EQ(ModeOf(Root() / "config" / "kelmorta"), 0700u);
         EXPECT_EQ(ModeOf(Hive()), 0600u);
-        EXPECT_EQ(ModeOf(m_root / "config" / "kelmorta" / "user.reg.lock"), 0600u);
-        EXPECT_EQ(ModeOf(m_root / "data"), 0700u);
-        EXPECT_EQ(ModeOf(m_root / "data" / "kalvor"), 0700u);
+        EXPECT_EQ(ModeOf(Root() / "config" / "kelmorta" / "user.reg.lock"), 0600u);
+        EXPECT_EQ(ModeOf(Root() / "data"), 0700u);
+        EXPECT_EQ(ModeOf(Root() / "data" / "kalvor"), 0700u);
     }
     // Folders that are there already are left as they are.
-    fs::remove_all(m_root / "config");
-    fs::create_directories(m_root / "config");
-    fs::permissions(m_root / "config", fs::perms(0755));
+    fs::remove_all(Root() / "config");
+    fs::create_directories(Root() / "config");
+    fs::permissions(Root() / "config", fs::perms(0755));
     ::umask(0);
     SettingsStore store;
     store.OpenKey(SettingsKey, true);
     ::umask(022);
-    EXPECT_EQ(ModeOf(m_root / "config"), 0755u);
-    EXPECT_EQ(ModeOf(m_root / "config" / "kelmorta"), 0700u);
+    EXPECT_EQ(ModeOf(Root() / "config"), 0755u);
+    EXPECT_EQ(ModeOf(Root() / "config" / "kelmorta"), 0700u);
 }
 
 // One way to put a link in a file's place. The link's own target file (if any) holds "old".
@@ -202,15 +182,15 @@ TEST_F(FileOwnershipTest, CatalogueLinksAreFollowedOnlyBetweenOwnFiles) {
     const std::string old = "0.5 0.25\r\n";
     for (const LinkCase& c : LinkCases(old)) {
         SCOPED_TRACE(c.what);
-        fs::remove_all(m_root / "store");
-        fs::create_directories(m_root / "store");
+        fs::remove_all(Root() / "store");
+        fs::create_directories(Root() / "store");
         fs::remove("Duct.txt");
-        if (!c.make(m_root, "Duct.txt")) {
+        if (!c.make(Root(), "Duct.txt")) {
             std::cout << "[   SKIP   ] " << c.what << ": cannot be made by this user\n";
             continue;
         }
         const fs::path link = fs::read_symlink("Duct.txt");
-        const std::vector<std::string> storeNames = NamesIn(m_root / "store");
+        const std::vector<std::string> storeNames = NamesIn(Root() / "store");
         const std::string read = CatalogueReport(
             [] { EXPECT_EQ(ReadSizeCatalogue(DuctShape::Rectangular).B.size(), 1u); });
         const std::string saved = CatalogueReport([] {
@@ -222,9 +202,9 @@ TEST_F(FileOwnershipTest, CatalogueLinksAreFollowedOnlyBetweenOwnFiles) {
         EXPECT_TRUE(fs::is_symlink("Duct.txt"));
         EXPECT_EQ(fs::read_symlink("Duct.txt"), link);
         EXPECT_EQ(NamesIn("."), std::vector<std::string>{"Duct.txt"});
-        EXPECT_EQ(NamesIn(m_root / "store"), storeNames);
+        EXPECT_EQ(NamesIn(Root() / "store"), storeNames);
         if (c.target != nullptr) {
-            EXPECT_EQ(ReadFile(m_root / c.target),
+            EXPECT_EQ(ReadFile(Root() / c.target),
                       c.followed ? " 6.00000000000000E-0001 3.00000000000000E-0001\r\n" : old);
         }
     }
@@ -235,11 +215,11 @@ TEST_F(FileOwnershipTest, HiveLinksAreFollowedOnlyBetweenOwnFiles) {
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\software\\kelmorta]\r\n\"t\"=\"old\"\r\n\r\n";
     for (const LinkCase& c : LinkCases(old)) {
         SCOPED_TRACE(c.what);
-        fs::remove_all(m_root / "store");
-        fs::create_directories(m_root / "store");
-        fs::remove_all(m_root / "config");
+        fs::remove_all(Root() / "store");
+        fs::create_directories(Root() / "store");
+        fs::remove_all(Root() / "config");
         fs::create_directories(Hive().parent_path());
-        if (!c.make(m_root, Hive())) {
+        if (!c.make(Root(), Hive())) {
             std::cout << "[   SKIP   ] " << c.what << ": cannot be made by this user\n";
             continue;
         }
@@ -259,13 +239,13 @@ TEST_F(FileOwnershipTest, HiveLinksAreFollowedOnlyBetweenOwnFiles) {
         EXPECT_TRUE(fs::is_symlink(Hive()));
         EXPECT_EQ(fs::read_symlink(Hive()), link);
         if (c.target != nullptr) {
-            EXPECT_EQ(ReadFile(m_root / c.target),
+            EXPECT_EQ(ReadFile(Root() / c.target),
                       c.followed ? "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\software\\kelmorta]\r\n"
                                    "\"t\"=\"new\"\r\n\r\n"
                                  : old);
         }
         if (c.followed) {
-            EXPECT_EQ(ModeOf(m_root / c.target), 0600u);
+            EXPECT_EQ(ModeOf(Root() / c.target), 0600u);
         }
     }
 }
@@ -276,8 +256,8 @@ TEST_F(FileOwnershipTest, HiveLinksAreFollowedOnlyBetweenOwnFiles) {
 TEST_F(FileOwnershipTest, CatalogueTheUserMayNotWriteIsLeftUnchanged) {
     const bool root = ::geteuid() == 0;
     const uid_t saver = root ? Nobody : ::geteuid();
-    fs::permissions(m_root, fs::perms(0755));
-    ASSERT_EQ(::chown((m_root / "work").c_str(), saver, saver), 0);
+    fs::permissions(Root(), fs::perms(0755));
+    ASSERT_EQ(::chown((Root() / "work").c_str(), saver, saver), 0);
     const std::string old = "0.5 0.25\r\n";
     const struct {
         const char* what;

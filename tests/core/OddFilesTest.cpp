@@ -78,31 +78,13 @@ const OddFile OddKinds[] = {
     {"socket", [](const fs::path& p) { return MakeSocket(p) >= 0; }},
 };
 
-class OddFilesTest : public ::testing::Test {
+class OddFilesTest : public test::TempUserTest {
 protected:
     void SetUp() override {
-        m_previous = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "kalvor-odd-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        fs::create_directories(m_root / "config" / "kelmorta");
-        fs::current_path(m_root);
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-            m_oldConfig = old;
-        }
-        ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
+        TempUserTest::SetUp();
+        fs::create_directories(HivePath().parent_path());
     }
-    void TearDown() override {
-        fs::current_path(m_previous);
-        m_oldConfig ? ::setenv("XDG_CONFIG_HOME", m_oldConfig->c_str(), 1)
-                    : ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    fs::path Hive() const { return m_root / "config" / "kelmorta" / "user.reg"; }
-
-    fs::path m_previous, m_root;
-    std::optional<std::string> m_oldConfig;
+    fs::path Hive() const { return HivePath(); }
 };
 
 std::string ReadCatalogueReport() {

@@ -43,37 +43,10 @@ std::vector<std::string> FilesBelow(const fs::path& folder) {
     return names;
 }
 
-// Sets an environment variable for one test and puts the old value back afterwards.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 // Each test gets its own temporary XDG_CONFIG_HOME.
-class SettingsStoreTest : public ::testing::Test {
+class SettingsStoreTest : public test::TempUserTest {
 protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "kalvor-settings-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        m_xdg.emplace("XDG_CONFIG_HOME", (m_root / "config").c_str());
-    }
-    void TearDown() override {
-        m_xdg.reset();
-        fs::remove_all(m_root);
-    }
-
-    fs::path Folder() const { return m_root / "config" / "kelmorta"; }
+    fs::path Folder() const { return Root() / "config" / "kelmorta"; }
     fs::path HiveFile() const { return Folder() / "user.reg"; }
     std::string HiveText() const { return ReadFile(HiveFile()); }
 
@@ -83,9 +56,6 @@ protected:
         store.OpenKey(SettingsKey, true);
         return store;
     }
-
-    fs::path m_root;
-    std::optional<ScopedEnv> m_xdg;
 };
 
 std::string MessageOf(const std::function<void()>& action) {
@@ -219,7 +189,7 @@ TEST_F(SettingsStoreTest, UnusableHiveIsNeverWrittenOverAndIsSetAsideOnRequest) 
     EXPECT_EQ(SetAsideUnusableHive(), std::nullopt) << "a good hive";
     EXPECT_EQ(HiveText(), good);
 
-    const fs::path other = m_root / "other.reg";
+    const fs::path other = Root() / "other.reg";
     WriteFile(other, good);
     const struct {
         const char* what;
@@ -248,7 +218,7 @@ TEST_F(SettingsStoreTest, UnusableHiveIsNeverWrittenOverAndIsSetAsideOnRequest) 
          HiveTrouble::NotRegular},
         {"a link that leads nowhere",
          [&] {
-             fs::create_symlink(m_root / "nowhere.reg", HiveFile());
+             fs::create_symlink(Root() / "nowhere.reg", HiveFile());
              return true;
          },
          HiveTrouble::LinkRefused},
@@ -352,9 +322,9 @@ TEST_F(SettingsStoreTest, ForeignHivesSurviveWrites) {
 }
 
 TEST_F(SettingsStoreTest, HivePathFollowsXdgConfigHomeOrHome) {
-    const std::string home = (m_root / "home").string();
-    ScopedEnv homeEnv("HOME", home.c_str());
-    const std::string xdg = (m_root / "xdg").string();
+    const std::string home = (Root() / "home").string();
+    test::ScopedEnv homeEnv("HOME", home.c_str());
+    const std::string xdg = (Root() / "xdg").string();
     const struct {
         const char* xdgValue;
         std::string expected;
@@ -365,13 +335,13 @@ TEST_F(SettingsStoreTest, HivePathFollowsXdgConfigHomeOrHome) {
         {"relative", home + "/.config/kelmorta/user.reg"},
     };
     for (const auto& c : cases) {
-        ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdgValue);
+        test::ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdgValue);
         ASSERT_EQ(UserHivePath(), c.expected); // never write into the working folder
         SettingsStore store = Opened();
         store.WriteString("t", "1");
         EXPECT_TRUE(fs::exists(c.expected)) << c.expected;
-        fs::remove_all(m_root / "home");
-        fs::remove_all(m_root / "xdg");
+        fs::remove_all(Root() / "home");
+        fs::remove_all(Root() / "xdg");
     }
 }
 
@@ -396,7 +366,7 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     sizeLimited([&] { message = MessageOf([&] { store.WriteString("t", "0"); }); });
     EXPECT_EQ(message, "Failed to set data for 't'");
     EXPECT_EQ(HiveText(), before);
-    EXPECT_EQ(FilesBelow(m_root), (std::vector<std::string>{"config/kelmorta/user.reg",
+    EXPECT_EQ(FilesBelow(Root()), (std::vector<std::string>{"config/kelmorta/user.reg",
                                                             "config/kelmorta/user.reg.lock"}));
 
     // A folder in the hive's place: reads see no values, writes fail and leave it alone.
@@ -405,13 +375,13 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
     EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
     EXPECT_TRUE(fs::is_directory(HiveFile()));
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config/kelmorta/user.reg.lock"});
+    EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{"config/kelmorta/user.reg.lock"});
 
     // The config folder replaced by a regular file: the hive's folder cannot be made.
-    fs::remove_all(m_root / "config");
-    WriteFile(m_root / "config", "not a folder");
+    fs::remove_all(Root() / "config");
+    WriteFile(Root() / "config", "not a folder");
     EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config"});
+    EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{"config"});
 
     SettingsStore fresh;
     fresh.OpenKey(SettingsKey, true);
