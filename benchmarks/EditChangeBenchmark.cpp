@@ -1,15 +1,17 @@
 // The recalculation on the live main window, offscreen: one run of editChange, and one change of
-// the flow box as typing makes it (editChange with the nested run for the l/s box).
+// the flow box as typing makes it (editChange writing the l/s box as well).
 #include "BenchFolder.h"
 
 #include "mainwindow/Startup.h"
 #include "setup/FirstStart.h"
-#include "ui_MainFormUnit.h"
 #include "widgets/Messages.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include <algorithm>
@@ -34,13 +36,12 @@ public:
         CreateInitialSettings();
         SetMessageHook([this](const ShownMessage& message) { m_messages.push_back(message); });
         m_forms = CreateForms();
-        Ui::TmainForm* ui = m_forms.mainForm->ui();
-        ui->DuctCb->setEditText(QStringLiteral("500*300"));
-        ui->OvalDuctCb->setEditText(QStringLiteral("500*250"));
-        ui->DEdit->setEditText(QStringLiteral("400"));
-        ui->LLe->setText(QStringLiteral("10"));
-        ui->KMSLe->setText(QStringLiteral("1"));
-        ui->Qedit->setText(QStringLiteral("3600"));
+        control<QComboBox>("DuctCb")->setEditText(QStringLiteral("500*300"));
+        control<QComboBox>("OvalDuctCb")->setEditText(QStringLiteral("500*250"));
+        control<QComboBox>("DEdit")->setEditText(QStringLiteral("400"));
+        control<QLineEdit>("LLe")->setText(QStringLiteral("10"));
+        control<QLineEdit>("KMSLe")->setText(QStringLiteral("1"));
+        control<QLineEdit>("Qedit")->setText(QStringLiteral("3600"));
     }
     ~LiveWindow() {
         m_forms = {};
@@ -48,14 +49,18 @@ public:
     }
 
     TmainForm& window() { return *m_forms.mainForm; }
-    Ui::TmainForm* ui() { return m_forms.mainForm->ui(); }
+    // A control of the main window by its name.
+    template <class Control> Control* control(const char* name) {
+        return m_forms.mainForm->findChild<Control*>(QString::fromLatin1(name));
+    }
 
     // Why the last runs do not count: a message shown, or a velocity label without a value.
     const char* fault() {
         if (!m_messages.empty()) {
             return "the window showed a message";
         }
-        for (QLabel* label : {ui()->DuctVLabel, ui()->OvalDuctVLabel, ui()->DVLabel}) {
+        for (const char* name : {"DuctVLabel", "OvalDuctVLabel", "DVLabel"}) {
+            const QLabel* label = control<QLabel>(name);
             if (!label->text().endsWith(QStringLiteral("[m/s]"))) {
                 return "a velocity label shows no value";
             }
@@ -94,7 +99,7 @@ void BM_editChange(benchmark::State& state) {
 BENCHMARK(BM_editChange)->Unit(benchmark::kMicrosecond);
 
 // The flow box changed by the program, as each typed key changes it; with the flow box focused,
-// editChange writes the l/s box, whose change runs editChange once more.
+// editChange writes the l/s box as well.
 void BM_FlowBoxChange(benchmark::State& state) {
     LiveWindow live;
     live.window().activateWindow();
@@ -102,15 +107,16 @@ void BM_FlowBoxChange(benchmark::State& state) {
         state.SkipWithError("the main window does not become active");
         return;
     }
-    live.ui()->Qedit->setFocus();
+    live.control<QLineEdit>("Qedit")->setFocus();
     QApplication::processEvents();
-    if (!live.ui()->Qedit->hasFocus()) {
+    if (!live.control<QLineEdit>("Qedit")->hasFocus()) {
         state.SkipWithError("the flow box does not take the focus");
         return;
     }
     bool more = false;
     TimeEachRun(state, live, [&] {
-        live.ui()->Qedit->setText(more ? QStringLiteral("3610") : QStringLiteral("3600"));
+        live.control<QLineEdit>("Qedit")->setText(more ? QStringLiteral("3610")
+                                                       : QStringLiteral("3600"));
         more = !more;
     });
 }

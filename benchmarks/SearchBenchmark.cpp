@@ -4,6 +4,7 @@
 #include "catalogues/CatalogueFile.h"
 #include "hydraulics/Formulas.h"
 #include "search/SizeSearch.h"
+#include "settings/SettingsStore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,19 +12,26 @@ namespace {
 
 using namespace kalvor;
 
-// What the search button does in the core: read the three catalogues afresh and scan each. The
-// needed area exceeds every row, so every scan walks to the last row.
+// What the search button does in the core: the size search itself, reading the three catalogues
+// afresh and scanning each. The needed area exceeds every row, so every scan walks to the last.
 void BM_WholeSearch(benchmark::State& state) {
     const bench::BenchFolder folder;
     bench::WriteLargeCatalogues(static_cast<std::size_t>(state.range(0)));
-    const double Fneeded = RequiredArea(1e9, 1.0);
+    SettingsStore store;
+    store.OpenKey(SettingsKey, true);
+    store.WriteInteger("mm", 1);
+    store.WriteInteger("AB", 0);
+    SizeSearchInputs inputs;
+    inputs.Q = 1e9;
+    inputs.Vmax = 1.0;
+    double SizeA = 0.0, SizeB = 0.0;
     for (auto _ : state) {
-        const SizeCatalogue round = ReadSizeCatalogue(DuctShape::Round, "Roundduct.txt");
-        benchmark::DoNotOptimize(ScanCatalogue(round, DuctShape::Round, 0, Fneeded));
-        const SizeCatalogue rect = ReadSizeCatalogue(DuctShape::Rectangular);
-        benchmark::DoNotOptimize(ScanCatalogue(rect, DuctShape::Rectangular, 0, Fneeded));
-        const SizeCatalogue oval = ReadSizeCatalogue(DuctShape::FlatOval);
-        benchmark::DoNotOptimize(ScanCatalogue(oval, DuctShape::FlatOval, 1, Fneeded));
+        const SizeSearchResult result = RunSizeSearch(inputs, store, SizeA, SizeB);
+        if (result.end != SizeSearchEnd::Completed) {
+            state.SkipWithError("the search did not complete");
+            break;
+        }
+        benchmark::DoNotOptimize(result);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0) * 3);
 }

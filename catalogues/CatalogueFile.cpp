@@ -2,6 +2,7 @@
 #include "catalogues/CatalogueFile.h"
 
 #include "common/NumberText.h"
+#include "common/OwnFiles.h"
 #include "common/SafeFile.h"
 
 #include <algorithm>
@@ -13,20 +14,16 @@
 #include <system_error>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kalvor {
 
 std::string CatalogueFileName(DuctShape shape) {
-    switch (shape) {
-    case DuctShape::Rectangular:
-        return "Duct.txt";
-    case DuctShape::FlatOval:
-        return "OvalDuct.txt";
-    case DuctShape::Round:
-        break;
-    }
-    return "RoundDuct.txt";
+    // In the order of the shapes: rectangular, flat-oval, round.
+    static const char* const Names[] = {"Duct.txt", "OvalDuct.txt", "RoundDuct.txt"};
+    return Names[static_cast<int>(shape)];
 }
 
 // ---- Reading -----------------------------------------------------------------------------------
@@ -212,6 +209,64 @@ InOutError ErrorFromErrno(int systemError, const std::string& folder = ".") {
     return InOutErrorFromErrno(systemError);
 }
 
+// Far beyond any catalogue of duct sizes (a million rows take 48 MB); a larger file is not read.
+constexpr std::size_t MaxCatalogueBytes = 64 * 1024 * 1024;
+
+InOutError TooLarge() {
+    return InOutError(EFBIG, "I/O error " + std::to_string(EFBIG) +
+                                 ": файл больше 64 МиБ, это не каталог размеров");
+}
+
+// The whole file: only a regular file, through links only to the user's own files.
+std::string ReadCatalogueBytes(const std::string& name, const std::string& folder) {
+    std::string bytes;
+    const ReadOutcome outcome = ReadRegularFile(name, MaxCatalogueBytes, bytes);
+    if (outcome.linkRefused || outcome.notRegular) {
+        throw InOutError(io::AccessDenied);
+    }
+    if (outcome.tooLarge) {
+        throw TooLarge();
+    }
+    if (outcome.error != 0) {
+        throw ErrorFromErrno(outcome.error, folder);
+    }
+    return bytes;
+}
+
+// The file a save replaces: the name found, or the end of its own links. A save never goes
+// through another link, never replaces anything but a regular file, and never replaces a file
+// the user may not write (the folder may allow the rename, the file's permissions rule).
+std::string SaveTarget(const std::string& named) {
+    std::string target;
+    const int error = ResolveOwnLinks(named, target);
+    if (error == ENOENT) {
+        return named; // a new file
+    }
+    if (error == EACCES || error == ELOOP) {
+        throw InOutError(io::AccessDenied);
+    }
+    if (error != 0) {
+        throw ErrorFromErrno(error);
+    }
+    struct stat old {};
+    if (::lstat(target.c_str(), &old) != 0) {
+        throw ErrorFromErrno(errno);
+    }
+    if (S_ISDIR(old.st_mode)) {
+        throw ErrorFromErrno(EISDIR);
+    }
+    if (!S_ISREG(old.st_mode)) {
+        throw InOutError(io::AccessDenied);
+    }
+    // The system's own judgement of the right to write: permissions, ACLs, read-only mounts.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        throw ErrorFromErrno(errno == ELOOP ? EACCES : errno);
+    }
+    ::close(fd);
+    return target;
+}
+
 } // namespace
 
 std::optional<std::string> FindFileNoCase(std::string_view fileName) {
@@ -256,11 +311,8 @@ SizeCatalogue ReadSizeCatalogueIn(const std::string& folder, DuctShape shape,
     const std::string wanted = fileName.empty() ? CatalogueFileName(shape) : std::string(fileName);
     const std::string prefix =
         folder == "." ? std::string() : (folder.ends_with('/') ? folder : folder + "/");
-    std::string bytes;
-    if (const int error =
-            ReadWholeFile(FindFileNoCaseIn(folder, wanted).value_or(prefix + wanted), bytes)) {
-        throw ErrorFromErrno(error, folder);
-    }
+    const std::string bytes =
+        ReadCatalogueBytes(FindFileNoCaseIn(folder, wanted).value_or(prefix + wanted), folder);
     return ParseSizeCatalogue(shape, bytes);
 }
 
@@ -268,8 +320,11 @@ void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
     // The whole text is formed first, so a size that cannot be written touches no file.
     const std::string bytes = FormatSizeCatalogue(shape, entries);
     const std::string canonical = CatalogueFileName(shape);
-    const std::string target = FindFileNoCase(canonical).value_or(canonical);
-    // A failure at any step leaves the old catalogue as it was.
+    const std::string target = SaveTarget(FindFileNoCase(canonical).value_or(canonical));
+
+    // The new text goes into a temporary file in the target's folder, which then replaces the old
+    // file in one rename (a link to it stays): a failure at any step leaves the old catalogue as
+    // it was.
     if (const int error = ReplaceFileWith(target, bytes)) {
         throw ErrorFromErrno(error);
     }

@@ -9,10 +9,13 @@
 #include "common/Errors.h"
 #include "common/NumberText.h"
 #include "hydraulics/Sections.h"
-#include "mainwindow/MainFormUnit.h"
+#include "hydraulics/SizeText.h"
+#include "mainwindow/CalculatorWindow.h"
+#include "settings/SettingsStore.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/Utf8.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -31,13 +34,6 @@ constexpr int AColumn = 1;
 constexpr int BColumn = 2;
 constexpr int AreaColumn = 3;
 constexpr int ColumnCount = 4;
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
 
 QString NumberText(double value) {
     return Utf8(FormatNumber(value, SystemDecimalSeparator()));
@@ -125,12 +121,11 @@ private:
 
 } // namespace
 
-TDuctSizesForm::TDuctSizesForm(TmainForm* mainForm, QWidget* parent)
-    : ModalDialog(Qt::Dialog, mainForm, parent)
-    , m_ui(std::make_unique<Ui::TDuctSizesForm>())
-    , m_mainForm(mainForm) {
+TDuctSizesForm::TDuctSizesForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main,
+                               QWidget* owner)
+    : CalculatorDialog(Qt::Dialog, QSize(395, 339), std::move(store), main, owner)
+    , m_ui(std::make_unique<Ui::TDuctSizesForm>()) {
     m_ui->setupUi(this);
-    setFixedSize(395, 339);
 
     QTableWidget* grid = m_ui->DuctSizesSg;
     const int widths[ColumnCount] = {35, 69, 65, 90};
@@ -180,16 +175,19 @@ void TDuctSizesForm::DuctSelectionRgClick() {
         QTableWidget* grid = m_ui->DuctSizesSg;
         grid->setRowCount(0);
         m_shownShape = picked;
-        const double scale = m_mainForm->store().ReadInteger("mm") != 0 ? 1000.0 : 1.0;
+        const bool millimetres = store().ReadInteger("mm") != 0;
+        const char separator = SystemDecimalSeparator();
         for (std::size_t i = 0; i < catalogue.A.size(); ++i) {
             const int row = static_cast<int>(i);
             const double A = catalogue.A[i];
             const double B = shape == DuctShape::Round ? 0.0 : catalogue.B[i];
             grid->setRowCount(row + 1);
             SetCellText(grid, row, NumberColumn, NumberText(row + 1));
-            SetCellText(grid, row, AColumn, NumberText(A * scale));
+            SetCellText(grid, row, AColumn, Utf8(SizeNumberText(A, millimetres, separator)));
             SetCellText(grid, row, BColumn,
-                        shape == DuctShape::Round ? QString() : NumberText(B * scale));
+                        shape == DuctShape::Round
+                            ? QString()
+                            : Utf8(SizeNumberText(B, millimetres, separator)));
             SetCellText(grid, row, AreaColumn, AreaText(shape, A, B));
         }
         if (grid->rowCount() > 0) {
@@ -211,7 +209,7 @@ void TDuctSizesForm::DuctSizesSgSetEditText() {
                 return 0.0;
             }
             const double value = ParseNumber(Utf8(text), SystemDecimalSeparator());
-            return m_mainForm->store().ReadInteger("mm") != 0 ? value / 1000.0 : value;
+            return SizeInMetres(value, store().ReadInteger("mm") != 0);
         };
         const double A = metres(CellText(grid, row, AColumn));
         const double B = metres(CellText(grid, row, BColumn));
@@ -296,7 +294,7 @@ void TDuctSizesForm::SaveBtnClick() {
         }
         const auto shape = static_cast<DuctShape>(shapeIndex);
         const QTableWidget* grid = m_ui->DuctSizesSg;
-        const bool millimetres = m_mainForm->store().ReadInteger("mm") != 0;
+        const bool millimetres = store().ReadInteger("mm") != 0;
         const char separator = SystemDecimalSeparator();
         // Every row is converted and checked before the file is touched, so a bad cell leaves
         // the file as it was.
@@ -313,7 +311,7 @@ void TDuctSizesForm::SaveBtnClick() {
             if (value == 0.0) {
                 return 0.0; // "-0" is written as a plain zero
             }
-            return millimetres ? value / 1000.0 : value;
+            return SizeInMetres(value, millimetres);
         };
         SizeCatalogue entries;
         for (int row = 0; row < grid->rowCount(); ++row) {
@@ -336,7 +334,7 @@ bool TDuctSizesForm::FormClose() {
         m_ui->DuctSelectionRg->setItemIndex(-1);
         m_shownShape = -1;
         ResetGrid();
-        reloaded = m_mainForm->reloadSizeLists();
+        reloaded = calculator().reloadSizeLists();
     });
     return reloaded;
 }

@@ -1,7 +1,7 @@
 // The catalogue editor: view, sort, extend and save the standard sizes of one duct shape.
 #pragma once
 
-#include "widgets/ModalDialog.h"
+#include "mainwindow/CalculatorDialog.h"
 
 #include <memory>
 
@@ -13,19 +13,21 @@ class TDuctSizesForm;
 
 namespace kalvor {
 
-class TmainForm;
+namespace test {
+struct FormAccess;
+}
 
 // The grid DuctSizesSg: its caption row is the table's horizontal header, so table row 0 is the
 // first data row ("row 1" of the numbered list) and row indexes below count data rows only.
 // Column 0 holds the row numbers and cannot be edited.
-class TDuctSizesForm : public ModalDialog {
+class TDuctSizesForm : public CalculatorDialog {
     Q_OBJECT
 
 public:
-    explicit TDuctSizesForm(TmainForm* mainForm, QWidget* parent = nullptr);
+    // The store is the accessor the windows share; main is the calculator window whose lists the
+    // close rebuilds; owner the window it opens over.
+    TDuctSizesForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main, QWidget* owner);
     ~TDuctSizesForm() override;
-
-    Ui::TDuctSizesForm* ui() const { return m_ui.get(); }
 
     // Handlers, named as the system names them. Each runs its body under the handler guard.
     void FormCreate();             // nothing to do
@@ -46,13 +48,15 @@ protected:
     bool closeRequested() override { return FormClose(); }
 
 private:
+    friend struct test::FormAccess;
+    Ui::TDuctSizesForm* ui() const { return m_ui.get(); }
+
     void SetCell(int row, int column, const QString& text);
     QString Cell(int row, int column) const;
     void CellEdited(int row, int column, const QString& text);
     void ResetGrid();
 
     std::unique_ptr<Ui::TDuctSizesForm> m_ui;
-    TmainForm* m_mainForm;
     int m_shownShape = -1; // the shape whose catalogue the grid holds; -1 none
 };
 

@@ -84,7 +84,7 @@ void SweepStaleTemporaries(const std::string& folder, const std::string& name) {
 
 } // namespace
 
-int CreateTemporaryFor(const std::string& target, std::string& temporaryName) {
+int CreateTemporaryFor(const std::string& target, std::string& temporaryName, unsigned mode) {
     const std::string folder = FolderOf(target);
     const std::string name = NameOf(target);
     SweepStaleTemporaries(folder, name);
@@ -95,7 +95,8 @@ int CreateTemporaryFor(const std::string& target, std::string& temporaryName) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryName = base + "." + name + "." + std::to_string(::getpid()) + "-" +
                         std::to_string(++counter) + ".tmp";
-        const int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                              static_cast<mode_t>(mode));
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -110,33 +111,6 @@ void SyncFolder(const std::string& folder) {
         (void)::fsync(fd);
         ::close(fd);
     }
-}
-
-int ReadWholeFile(const std::string& path, std::string& bytes) {
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        return errno;
-    }
-    FileDescriptor file(fd);
-    bytes.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (count == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(count));
-    }
-    return file.Close();
 }
 
 int ReplaceFileWith(const std::string& target, const FileFiller& fill) {

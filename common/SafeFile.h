@@ -29,16 +29,14 @@ int WriteAll(int fd, std::string_view bytes);
 // The folder of a path: "." for a bare name.
 std::string FolderOf(const std::string& path);
 
-// Creates a new, empty temporary file beside target, named ".<name>.<pid>-<n>.tmp", and returns
-// its descriptor (or -1 with errno set). Temporaries of the same target left by processes that no
-// longer run (killed in the middle of a save) are removed first.
-int CreateTemporaryFor(const std::string& target, std::string& temporaryName);
+// Creates a new, empty temporary file beside target, named ".<name>.<pid>-<n>.tmp", with the
+// permissions mode less the umask, and returns its descriptor (or -1 with errno set). Temporaries
+// of the same target left by processes that no longer run (killed in the middle of a save) are
+// removed first.
+int CreateTemporaryFor(const std::string& target, std::string& temporaryName, unsigned mode = 0666);
 
 // Makes a rename in the folder durable; a folder that cannot be synced changes nothing.
 void SyncFolder(const std::string& folder);
-
-// Reads the whole file into bytes: 0, or the system error that stopped the reading.
-int ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Fills a new temporary file beside target: given its open descriptor and its path, returns 0 or
 // the system error that stopped it.

@@ -3,6 +3,7 @@
 
 #include "common/Checked.h"
 #include "common/NumberText.h"
+#include "hydraulics/SizeText.h"
 
 #include <numbers>
 
@@ -55,10 +56,8 @@ void ParseSizeText(std::string_view text, SettingsStore& store, char decimalSepa
         return;
     }
     const bool millimetres = store.ReadInteger("mm") != 0;
-    const double a = ParseNumber(first, decimalSeparator);
-    SizeA = millimetres ? a / 1000.0 : a;
-    const double b = ParseNumber(second, decimalSeparator);
-    SizeB = millimetres ? b / 1000.0 : b;
+    SizeA = SizeInMetres(ParseNumber(first, decimalSeparator), millimetres);
+    SizeB = SizeInMetres(ParseNumber(second, decimalSeparator), millimetres);
 }
 
 std::optional<double> ParseDiameterText(std::string_view text, SettingsStore& store,
@@ -67,8 +66,7 @@ std::optional<double> ParseDiameterText(std::string_view text, SettingsStore& st
         return std::nullopt;
     }
     const bool millimetres = store.ReadInteger("mm") != 0;
-    const double D = ParseNumber(text, decimalSeparator);
-    return millimetres ? D / 1000.0 : D;
+    return SizeInMetres(ParseNumber(text, decimalSeparator), millimetres);
 }
 
 } // namespace kalvor

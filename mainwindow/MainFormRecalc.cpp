@@ -5,9 +5,8 @@
 #include "common/NumberText.h"
 #include "hydraulics/Formulas.h"
 #include "hydraulics/Sections.h"
-#include "settings/Options.h"
+#include "settings/SettingsFields.h"
 #include "ui_MainFormUnit.h"
-#include "ui_Options.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
 
@@ -35,43 +34,22 @@ std::string TextOf(const QString& text) {
 
 void TmainForm::editChange() {
     if (m_recalculating) {
-        // A nested run, started by the flow box that the outer run writes. What it meets goes
-        // back to the outer run, which stops there; the error is shown once.
-        try {
-            recalculate();
-        } catch (const std::exception&) {
-            m_nestedError = std::current_exception();
-        }
+        // Started again by the flow box that the run under way writes: that run reads the same
+        // inputs and writes every label after this point, so there is nothing to add here.
         return;
     }
-    std::exception_ptr error;
     m_recalculating = true;
-    try {
-        recalculate();
-    } catch (const std::exception&) {
-        error = std::current_exception();
-    }
+    Guarded(this, [this] { recalculate(); });
     m_recalculating = false;
-    m_nestedError = nullptr;
-    if (error) {
-        Guarded(this, [&error] { std::rethrow_exception(error); });
-    }
-}
-
-void TmainForm::rethrowNestedError() {
-    if (m_nestedError) {
-        std::exception_ptr error = m_nestedError;
-        m_nestedError = nullptr;
-        std::rethrow_exception(error);
-    }
 }
 
 QString TmainForm::airStateText(bool temperature) const {
-    if (m_optionsForm == nullptr) {
+    const SettingsFields* fields = settingsFields();
+    if (fields == nullptr) {
         // Without the settings window its fields would hold their design texts.
         return temperature ? QStringLiteral("0") : QStringLiteral("990");
     }
-    return temperature ? m_optionsForm->ui()->tEdit->text() : m_optionsForm->ui()->PBarEdit->text();
+    return temperature ? fields->temperatureText() : fields->pressureText();
 }
 
 bool TmainForm::heightWrittenFirst() {
@@ -149,14 +127,12 @@ void TmainForm::recalculate() {
     Ui::TmainForm& ui = *m_ui;
     const char separator = SystemDecimalSeparator();
 
-    // The flow box that has the focus drives the other; each write starts a nested run.
+    // The flow box that has the focus drives the other.
     if (ui.Qedit->hasFocus()) {
         ui.LEdit->setValue(RoundTo(ui.Qedit->Value() / 3.6, 3));
-        rethrowNestedError();
     }
     if (ui.LEdit->hasFocus()) {
         ui.Qedit->setValue(RoundTo(ui.LEdit->Value() * 3.6, 3));
-        rethrowNestedError();
     }
 
     const std::string flow = TextOf(ui.Qedit->text());

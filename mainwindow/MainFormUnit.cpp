@@ -2,11 +2,10 @@
 #include "mainwindow/MainFormUnit.h"
 
 #include "catalogues/CatalogueFile.h"
-#include "catalogues/DuctSizes.h"
 #include "common/NumberText.h"
-#include "settings/Options.h"
+#include "hydraulics/SizeText.h"
+#include "settings/SettingsFields.h"
 #include "ui_MainFormUnit.h"
-#include "ui_Options.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/MenuBarStyle.h"
 #include "widgets/Messages.h"
@@ -14,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,16 +38,12 @@ constexpr int ClientWidth = 442;
 constexpr int ClientHeight = 449; // below the menu bar, the status bar included
 constexpr int StatusBarHeight = 19;
 
-// The number text of a catalogue size in the stored units.
-QString SizeText(double metres, int mm, char decimalSeparator) {
-    return QString::fromStdString(FormatNumber(mm != 0 ? metres * 1000 : metres, decimalSeparator));
-}
-
 } // namespace
 
-TmainForm::TmainForm(QWidget* parent)
+TmainForm::TmainForm(std::shared_ptr<SettingsStore> store, QWidget* parent)
     : QMainWindow(parent)
-    , m_ui(new Ui::TmainForm) {
+    , m_ui(new Ui::TmainForm)
+    , m_store(std::move(store)) {
     InitKalvorResources();
     m_ui->setupUi(this);
     setUpWindow();
@@ -65,24 +61,35 @@ TmainForm::~TmainForm() {
     if (m_tray) {
         m_tray->hide();
     }
-    for (QWidget* form : {static_cast<QWidget*>(m_optionsForm.data()),
-                          static_cast<QWidget*>(m_ductSizesForm.data())}) {
-        if (form != nullptr && form->parent() == this) {
-            form->setParent(nullptr);
-        }
-    }
 }
 
-void TmainForm::setOptionsForm(TOptionsForm* form) {
-    m_optionsForm = form;
+void TmainForm::setSettingsWindow(QDialog* window, const SettingsFields* fields) {
+    m_optionsForm = window;
+    m_settingsFields = fields;
 }
 
-void TmainForm::setDuctSizesForm(TDuctSizesForm* form) {
-    m_ductSizesForm = form;
+void TmainForm::setCatalogueEditor(QDialog* window) {
+    m_ductSizesForm = window;
 }
 
-TOptionsForm* TmainForm::optionsForm() const {
-    return m_optionsForm.data();
+const SettingsFields* TmainForm::settingsFields() const {
+    return m_optionsForm != nullptr ? m_settingsFields : nullptr;
+}
+
+void TmainForm::showSideOrder(bool firstSideFirst) {
+    // Item 1 of the search method always fixes the side written first in a size text.
+    const QString order = firstSideFirst ? QStringLiteral("AxB") : QStringLiteral("BxA");
+    const QString fixA = QStringLiteral("Закрепить \"A\"");
+    const QString fixB = QStringLiteral("Закрепить \"B\"");
+    m_ui->ABLabel->setText(order);
+    m_ui->ABOvalLabel->setText(order);
+    m_ui->ZakrepitRazmerRg->setItems({QStringLiteral("Стандартный"), firstSideFirst ? fixA : fixB,
+                                      firstSideFirst ? fixB : fixA});
+    m_ui->ZakrepitRazmerRg->setItemIndex(0);
+}
+
+void TmainForm::requestClose() {
+    close();
 }
 
 void TmainForm::setUpWindow() {
@@ -176,7 +183,7 @@ bool TmainForm::FormCreate() {
 
 void TmainForm::loadSizeLists() {
     Ui::TmainForm& ui = *m_ui;
-    m_store = std::make_unique<SettingsStore>();
+    *m_store = SettingsStore(); // a new accessor, no key open yet
 
     const SizeCatalogue round = ReadSizeCatalogue(DuctShape::Round, "Roundduct.txt");
     {
@@ -195,7 +202,7 @@ void TmainForm::fillRoundList(const SizeCatalogue& round) {
     const QSignalBlocker blocker(m_ui->DEdit);
     m_ui->DEdit->clear();
     for (const double diameter : round.A) {
-        m_ui->DEdit->addItem(SizeText(diameter, mm, separator));
+        m_ui->DEdit->addItem(QString::fromStdString(SizeNumberText(diameter, mm != 0, separator)));
     }
     m_ui->DEdit->setCurrentIndex(0);
 }
@@ -207,10 +214,9 @@ void TmainForm::fillPairList(QComboBox* box, const SizeCatalogue& pairs) {
     box->clear();
     const int mm = m_store->ReadInteger("mm");
     for (std::size_t row = 0; row < pairs.A.size(); ++row) {
-        const QString a = SizeText(pairs.A[row], mm, separator);
-        const QString b = SizeText(pairs.B[row], mm, separator);
-        const bool aFirst = m_store->ReadInteger("AB") == 0;
-        box->addItem(aFirst ? a + QLatin1Char('*') + b : b + QLatin1Char('*') + a);
+        const bool secondFirst = m_store->ReadInteger("AB") != 0;
+        box->addItem(QString::fromStdString(
+            CatalogueSizeText(pairs.A[row], pairs.B[row], secondFirst, mm != 0, separator)));
     }
     box->setCurrentIndex(0);
 }
@@ -245,18 +251,19 @@ void TmainForm::FormClose() {
 }
 
 void TmainForm::saveSettings() {
-    if (!m_store || !m_store->KeyExists(SettingsKey)) {
+    if (!m_store->KeyExists(SettingsKey)) {
         return;
     }
     m_store->OpenKey(SettingsKey, true);
-    if (m_optionsForm != nullptr) {
-        m_store->WriteString("PBar", m_optionsForm->ui()->PBarEdit->text().toStdString());
-        m_store->WriteString("t", m_optionsForm->ui()->tEdit->text().toStdString());
+    const SettingsFields* fields = settingsFields();
+    if (fields != nullptr) {
+        m_store->WriteString("PBar", fields->pressureText().toStdString());
+        m_store->WriteString("t", fields->temperatureText().toStdString());
     }
     m_store->WriteString("v", m_ui->VEdit->text().toStdString());
-    if (m_optionsForm != nullptr) {
-        m_store->WriteInteger("mm", m_optionsForm->ui()->m_mmRg->itemIndex());
-        m_store->WriteInteger("AB", m_optionsForm->ui()->ABRadioGroup->itemIndex());
+    if (fields != nullptr) {
+        m_store->WriteInteger("mm", fields->unitsIndex());
+        m_store->WriteInteger("AB", fields->sideOrderIndex());
     }
 }
 

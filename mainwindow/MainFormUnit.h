@@ -3,17 +3,18 @@
 
 #include "catalogues/CatalogueFile.h"
 #include "hydraulics/Formulas.h"
+#include "mainwindow/CalculatorWindow.h"
 #include "settings/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
 
-#include <exception>
 #include <memory>
 #include <string>
 
 class QComboBox;
+class QDialog;
 class QLabel;
 class QMenu;
 
@@ -23,28 +24,30 @@ class TmainForm;
 
 namespace kalvor {
 
-class TOptionsForm;
-class TDuctSizesForm;
+class SettingsFields;
 class TrayIcon;
 
-class TmainForm : public QMainWindow {
+namespace test {
+struct FormAccess;
+}
+
+class TmainForm : public QMainWindow, public CalculatorWindow {
     Q_OBJECT
 
 public:
-    explicit TmainForm(QWidget* parent = nullptr); // runs FormCreate under the handler guard
-    ~TmainForm() override;                         // removes the notification-area icon
+    // Runs FormCreate under the handler guard. The store is the settings accessor that the
+    // program's windows share; FormCreate replaces the accessor it holds at every run.
+    explicit TmainForm(std::shared_ptr<SettingsStore> store, QWidget* parent = nullptr);
+    ~TmainForm() override; // removes the notification-area icon
 
-    // The window's controls by their names, for the other windows and for tests.
-    Ui::TmainForm* ui() const { return m_ui.get(); }
+    // The other two windows, set by CreateForms once they exist: the settings window with its
+    // fields (the air state that every calculation reads), and the catalogue editor. The main
+    // window opens them and reads the fields; it owns neither.
+    void setSettingsWindow(QDialog* window, const SettingsFields* fields);
+    void setCatalogueEditor(QDialog* window);
+    const SettingsFields* settingsFields() const;
 
-    // The other two windows, set by CreateForms once they exist.
-    // They may be its children for placement, but they belong to their owner: the main window
-    // releases them from its children when it goes first.
-    void setOptionsForm(TOptionsForm* form);
-    void setDuctSizesForm(TDuctSizesForm* form);
-    TOptionsForm* optionsForm() const;
-
-    // The shared settings accessor, replaced by every run of FormCreate.
+    // The shared settings accessor.
     SettingsStore& store() { return *m_store; }
 
     // The sizes of the last parsed size text, in metres.
@@ -52,18 +55,20 @@ public:
     double SizeB = 0.0;
 
     // Handlers, named as the system names them. Each runs its body under the handler guard.
-    bool FormCreate();        // settings accessor, key, the three size lists from the catalogues
-    void editChange();        // the recalculation of every result label
-    void FindSizesBtnClick(); // the size search (mainwindow/FindSizesBtnClick.cpp)
-    void FormClose();         // saves "PBar", "t", "v", "mm" and "AB" when the window closes
+    bool FormCreate(); // settings accessor, key, the three size lists from the catalogues
+    void editChange(); // the recalculation of every result label
+    void FindSizesBtnClick() override; // the size search (mainwindow/FindSizesBtnClick.cpp)
+    void FormClose(); // saves "PBar", "t", "v", "mm" and "AB" when the window closes
 
     // FormCreate, then the recalculation once, so that the labels show the results of the sizes
     // that the rebuilt lists put into the boxes. Returns whether FormCreate finished.
-    bool reloadSizeLists();
+    bool reloadSizeLists() override;
     // The three lists rebuilt from the catalogues in the units and side order stored now, without
     // a message: a list whose catalogue cannot be read is emptied. The size texts and the labels
     // are left to the caller (the settings window's apply step runs the size search next).
-    void rebuildSizeLists();
+    void rebuildSizeLists() override;
+    void showSideOrder(bool firstSideFirst) override;
+    void requestClose() override;
 
     // Menu handlers.
     void N2Click();      // popup "Восстановить": back from the notification area
@@ -92,6 +97,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    friend struct test::FormAccess;
+    Ui::TmainForm* ui() const { return m_ui.get(); }
+
     void setUpWindow();
     void setUpInputs();
     void setUpMenus();
@@ -101,7 +109,6 @@ private:
     void loadSizeLists();
     void fillRoundList(const SizeCatalogue& round);
     void fillPairList(QComboBox* box, const SizeCatalogue& pairs);
-    void runSizeSearch(); // writes the sizes found, or the failure texts; shows the messages
     void recalculate();
     void saveSettings();
 
@@ -112,7 +119,6 @@ private:
     CommonInputs readCommonInputs(char decimalSeparator);
     QString airStateText(bool temperature) const;
     bool heightWrittenFirst(); // "AB" non-zero: a flat-oval text reads height, then width
-    void rethrowNestedError();
     // The five labels of a rectangular or flat-oval section.
     struct SectionLabels {
         QLabel *V, *R, *De, *Pd, *P;
@@ -131,15 +137,15 @@ private:
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
 
     std::unique_ptr<Ui::TmainForm> m_ui;
-    std::unique_ptr<SettingsStore> m_store;
-    QPointer<TOptionsForm> m_optionsForm;
-    QPointer<TDuctSizesForm> m_ductSizesForm;
+    std::shared_ptr<SettingsStore> m_store;
+    QPointer<QDialog> m_optionsForm;
+    const SettingsFields* m_settingsFields = nullptr; // valid while m_optionsForm is
+    QPointer<QDialog> m_ductSizesForm;
     std::unique_ptr<TrayIcon> m_tray;
     QMenu* m_popupMenu = nullptr;
     bool m_hiddenToTray = false;
     bool m_closed = false;
-    bool m_recalculating = false;     // a run of editChange is under way
-    std::exception_ptr m_nestedError; // what a nested run met, for the run that started it
+    bool m_recalculating = false; // a run of editChange is under way
 };
 
 } // namespace kalvor

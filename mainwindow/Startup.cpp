@@ -27,16 +27,16 @@ bool LoadQtTranslation() {
 
 Forms CreateForms() {
     LoadQtTranslation();
+    // One settings accessor for the three windows; the main window's creation handler renews it.
+    auto store = std::make_shared<SettingsStore>();
     Forms forms;
-    forms.mainForm = std::make_unique<TmainForm>();
+    forms.mainForm = std::make_unique<TmainForm>(store);
     forms.mainForm->show();
-    // The two modal windows are children of the main window, which centres them over itself;
-    // they are released before it (members go in reverse order).
-    forms.OptionsForm = std::make_unique<TOptionsForm>(forms.mainForm.get(), forms.mainForm.get());
-    forms.mainForm->setOptionsForm(forms.OptionsForm.get());
-    forms.DuctSizesForm =
-        std::make_unique<TDuctSizesForm>(forms.mainForm.get(), forms.mainForm.get());
-    forms.mainForm->setDuctSizesForm(forms.DuctSizesForm.get());
+    TmainForm* main = forms.mainForm.get();
+    forms.OptionsForm = std::make_unique<TOptionsForm>(store, main, main);
+    main->setSettingsWindow(forms.OptionsForm.get(), forms.OptionsForm.get());
+    forms.DuctSizesForm = std::make_unique<TDuctSizesForm>(store, main, main);
+    main->setCatalogueEditor(forms.DuctSizesForm.get());
     return forms;
 }
 

@@ -1,6 +1,7 @@
 // The network file in JSON: field by field, with its defaults and its refusals, and back.
 #include "network/NetworkFile.h"
 
+#include "common/OwnFiles.h"
 #include "common/SafeFile.h"
 
 #include <nlohmann/json.hpp>
@@ -269,10 +270,18 @@ std::string NetworkFileText(const Network& network) {
     return text;
 }
 
+// Far beyond any network a person edits (10,000 sections take about 1.5 MB).
+constexpr std::size_t MaxNetworkBytes = 64 * 1024 * 1024;
+
 Network LoadNetworkFile(const std::string& path) {
     std::string text;
-    if (const int error = ReadWholeFile(path, text)) {
-        throw NetworkError("файл «" + path + "» не прочитан: " + SystemErrorText(error), "", "");
+    const ReadOutcome outcome = ReadRegularFile(path, MaxNetworkBytes, text);
+    if (!outcome.ok()) {
+        const std::string reason = outcome.linkRefused ? "ссылка ведёт к чужому файлу"
+                                   : outcome.notRegular ? "это не обычный файл"
+                                   : outcome.tooLarge   ? "файл больше 64 МиБ"
+                                                        : SystemErrorText(outcome.error);
+        throw NetworkError("файл «" + path + "» не прочитан: " + reason, "", "");
     }
     return ParseNetworkText(text);
 }

@@ -1,36 +1,26 @@
 // The settings window: loads the stored settings into both windows and applies the user's changes.
 #include "settings/Options.h"
 
-#include "ui_MainFormUnit.h"
 #include "ui_Options.h"
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
-#include "mainwindow/MainFormUnit.h"
+#include "mainwindow/CalculatorWindow.h"
 #include "settings/SettingsStore.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Messages.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/Utf8.h"
 
 #include <QPushButton>
 
 namespace kalvor {
 
-namespace {
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
-} // namespace
-
-TOptionsForm::TOptionsForm(TmainForm* mainForm, QWidget* parent)
-    : ModalDialog(Qt::Tool, mainForm, parent)
-    , m_ui(std::make_unique<Ui::TOptionsForm>())
-    , m_mainForm(mainForm) {
+TOptionsForm::TOptionsForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main,
+                           QWidget* owner)
+    : CalculatorDialog(Qt::Tool, QSize(265, 289), std::move(store), main, owner)
+    , m_ui(std::make_unique<Ui::TOptionsForm>()) {
     m_ui->setupUi(this);
-    setFixedSize(265, 289);
 
     InstallKeyFilter(m_ui->ShagLe);
     InstallKeyFilter(m_ui->tEdit);
@@ -43,6 +33,22 @@ TOptionsForm::TOptionsForm(TmainForm* mainForm, QWidget* parent)
 }
 
 TOptionsForm::~TOptionsForm() = default;
+
+QString TOptionsForm::temperatureText() const {
+    return m_ui->tEdit->text();
+}
+
+QString TOptionsForm::pressureText() const {
+    return m_ui->PBarEdit->text();
+}
+
+int TOptionsForm::unitsIndex() const {
+    return m_ui->m_mmRg->itemIndex();
+}
+
+int TOptionsForm::sideOrderIndex() const {
+    return m_ui->ABRadioGroup->itemIndex();
+}
 
 void TOptionsForm::FormCreate() {
     Guarded(this, [this] { LoadSettings(); });
@@ -72,41 +78,28 @@ bool TOptionsForm::RunApply() {
 
 // The settings load: reads the stored settings into this window and relabels the main window.
 void TOptionsForm::LoadSettings() {
-    SettingsStore& store = m_mainForm->store();
-    if (!store.KeyExists(SettingsKey)) {
+    SettingsStore& settings = store();
+    if (!settings.KeyExists(SettingsKey)) {
         ShowMessage(this, QStringLiteral("Ошибка, что-то не так"),
                     QStringLiteral("Пожалуйста, переустановите программу"));
-        m_mainForm->close();
+        calculator().requestClose();
         return;
     }
-    m_ui->ShagLe->setText(Utf8(FormatNumber(store.ReadInteger("Shag"), SystemDecimalSeparator())));
-    m_ui->m_mmRg->setItemIndex(store.ReadInteger("mm"));
-    m_ui->ABRadioGroup->setItemIndex(store.ReadInteger("AB"));
+    m_ui->ShagLe->setText(
+        Utf8(FormatNumber(settings.ReadInteger("Shag"), SystemDecimalSeparator())));
+    m_ui->m_mmRg->setItemIndex(settings.ReadInteger("mm"));
+    m_ui->ABRadioGroup->setItemIndex(settings.ReadInteger("AB"));
+    calculator().showSideOrder(m_ui->ABRadioGroup->itemIndex() == 0);
 
-    // Item 1 of the search method always fixes the side written first in a size text.
-    const bool aFirst = m_ui->ABRadioGroup->itemIndex() == 0;
-    const QString order = aFirst ? QStringLiteral("AxB") : QStringLiteral("BxA");
-    const QString fixA = QStringLiteral("Закрепить \"A\"");
-    const QString fixB = QStringLiteral("Закрепить \"B\"");
-    Ui::TmainForm* main = m_mainForm->ui();
-    main->ABLabel->setText(order);
-    main->ABOvalLabel->setText(order);
-    RadioGroup* method = main->ZakrepitRazmerRg;
-    method->clearItems();
-    method->addItem(QStringLiteral("Стандартный"));
-    method->addItem(aFirst ? fixA : fixB);
-    method->addItem(aFirst ? fixB : fixA);
-    method->setItemIndex(0);
-
-    m_ui->PBarEdit->setText(Utf8(store.ReadString("PBar")));
-    m_ui->tEdit->setText(Utf8(store.ReadString("t")));
+    m_ui->PBarEdit->setText(Utf8(settings.ReadString("PBar")));
+    m_ui->tEdit->setText(Utf8(settings.ReadString("t")));
 }
 
 // The apply step: stores the fields, loads them back into both windows and runs the size search.
 // stepIsWhole turns false when the step field does not hold a whole number.
 void TOptionsForm::ApplySettings(bool& stepIsWhole) {
-    SettingsStore& store = m_mainForm->store();
-    store.OpenKey(SettingsKey, true);
+    SettingsStore& settings = store();
+    settings.OpenKey(SettingsKey, true);
     int step = 0;
     try {
         step = ParseInteger(Utf8(m_ui->ShagLe->text()));
@@ -114,15 +107,15 @@ void TOptionsForm::ApplySettings(bool& stepIsWhole) {
         stepIsWhole = false;
         throw;
     }
-    store.WriteInteger("Shag", step);
-    store.WriteInteger("mm", m_ui->m_mmRg->itemIndex());
-    store.WriteInteger("AB", m_ui->ABRadioGroup->itemIndex());
-    store.WriteString("t", Utf8(m_ui->tEdit->text()));
-    store.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
+    settings.WriteInteger("Shag", step);
+    settings.WriteInteger("mm", m_ui->m_mmRg->itemIndex());
+    settings.WriteInteger("AB", m_ui->ABRadioGroup->itemIndex());
+    settings.WriteString("t", Utf8(m_ui->tEdit->text()));
+    settings.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
     LoadSettings();
     // The lists follow the units and order just stored; the search then writes its sizes.
-    m_mainForm->rebuildSizeLists();
-    m_mainForm->FindSizesBtnClick();
+    calculator().rebuildSizeLists();
+    calculator().FindSizesBtnClick();
 }
 
 } // namespace kalvor

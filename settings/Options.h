@@ -1,7 +1,8 @@
 // The settings window: step, units, size order, air temperature and pressure.
 #pragma once
 
-#include "widgets/ModalDialog.h"
+#include "mainwindow/CalculatorDialog.h"
+#include "settings/SettingsFields.h"
 
 #include <memory>
 
@@ -11,18 +12,25 @@ class TOptionsForm;
 
 namespace kalvor {
 
-class TmainForm;
+namespace test {
+struct FormAccess;
+}
 
-class TOptionsForm : public ModalDialog {
+class TOptionsForm : public CalculatorDialog, public SettingsFields {
     Q_OBJECT
 
 public:
     // Created hidden; the constructor runs FormCreate, the settings load, under the handler guard.
-    explicit TOptionsForm(TmainForm* mainForm, QWidget* parent = nullptr);
+    // The store is the accessor the windows share; main is the calculator window that the load
+    // relabels and the apply step asks for lists and a search; owner the window it opens over.
+    TOptionsForm(std::shared_ptr<SettingsStore> store, CalculatorWindow* main, QWidget* owner);
     ~TOptionsForm() override;
 
-    // The window's controls by their names; tEdit and PBarEdit hold the live air state.
-    Ui::TOptionsForm* ui() const { return m_ui.get(); }
+    // The fields as they stand: tEdit and PBarEdit hold the live air state.
+    QString temperatureText() const override;
+    QString pressureText() const override;
+    int unitsIndex() const override;
+    int sideOrderIndex() const override;
 
     void FormCreate();    // the settings load
     void ApplyBtnClick(); // the apply step
@@ -35,13 +43,15 @@ protected:
     bool closeRequested() override { return FormClose(); }
 
 private:
+    friend struct test::FormAccess;
+    Ui::TOptionsForm* ui() const { return m_ui.get(); }
+
     // The bodies of the handlers; they throw what they meet.
     void LoadSettings();
     void ApplySettings(bool& stepIsWhole);
     bool RunApply();
 
     std::unique_ptr<Ui::TOptionsForm> m_ui;
-    TmainForm* m_mainForm;
 };
 
 } // namespace kalvor

@@ -1,7 +1,8 @@
-// The settings store over the per-user hive file: fresh reads, atomic whole-file writes.
+// The settings store over the per-user hive file: fresh reads, locked atomic whole-file writes.
 #include "settings/SettingsStore.h"
 
 #include "common/Errors.h"
+#include "common/OwnFiles.h"
 #include "common/SafeFile.h"
 #include "settings/Hive.h"
 
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <filesystem>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,60 +19,46 @@ namespace kalvor {
 
 namespace {
 
-enum class HiveState {
-    Missing,     // no file yet: an empty hive
-    Parsed,      // read and understood
-    Unparseable, // present but not a hive: reads see an empty hive, a write sets it aside first
-    Unreadable,  // present but could not be read: reads see an empty hive, writes fail
-};
+// Far beyond any settings file; a larger one is not read at all.
+constexpr std::size_t MaxHiveBytes = 4 * 1024 * 1024;
 
 struct HiveFile {
-    HiveState state = HiveState::Missing;
-    Hive hive;
+    HiveTrouble trouble = HiveTrouble::None;
+    int systemError = 0;
+    bool present = false; // read and understood
+    std::string target;   // the file a write replaces: the hive, or the end of its own links
+    Hive hive;            // empty unless present
+
+    bool usable() const { return trouble == HiveTrouble::None; }
 };
 
 HiveFile LoadHive(const std::string& path) {
     HiveFile file;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        file.state =
-            (errno == ENOENT || errno == ENOTDIR) ? HiveState::Missing : HiveState::Unreadable;
-        return file;
+    file.target = path;
+    if (path.empty()) {
+        return file; // no home: nothing stored
     }
-    std::string text;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count == 0)
-            break;
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            file.state = HiveState::Unreadable; // a folder in its place, an I/O error
-            return file;
+    std::string bytes;
+    const ReadOutcome outcome = ReadRegularFile(path, MaxHiveBytes, bytes);
+    if (outcome.ok()) {
+        file.target = outcome.path;
+        if (auto hive = ParseHive(bytes)) {
+            file.present = true;
+            file.hive = std::move(*hive);
+        } else {
+            file.trouble = HiveTrouble::NotAHive;
         }
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-    if (auto hive = ParseHive(text)) {
-        file.state = HiveState::Parsed;
-        file.hive = std::move(*hive);
-    } else {
-        file.state = HiveState::Unparseable;
+    } else if (outcome.linkRefused) {
+        file.trouble = HiveTrouble::LinkRefused;
+    } else if (outcome.notRegular) {
+        file.trouble = HiveTrouble::NotRegular;
+    } else if (outcome.tooLarge) {
+        file.trouble = HiveTrouble::TooLarge;
+    } else if (outcome.error != ENOENT && outcome.error != ENOTDIR) {
+        file.trouble = HiveTrouble::ReadError; // a folder in its place, no permission, I/O
+        file.systemError = outcome.error;
     }
     return file;
-}
-
-// Where a write goes: the file a symbolic link at the hive path points to, else the path itself.
-std::string WriteTarget(const std::string& path) {
-    struct stat info;
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-            std::string target(resolved);
-            std::free(resolved);
-            return target;
-        }
-    }
-    return path;
 }
 
 // Renames the file without replacing anything already at the new name.
@@ -95,8 +81,8 @@ bool RenameNoReplace(const std::string& from, const std::string& to, bool& taken
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-// Keeps a hive that could not be parsed under a dated name next to it, never deleting it.
-bool SetAside(const std::string& path) {
+// Moves the file to a dated name next to it, never deleting it; the new name, or "" on failure.
+std::string SetAside(const std::string& path) {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -106,34 +92,28 @@ bool SetAside(const std::string& path) {
     for (int counter = 1; counter <= 1000; ++counter) {
         const std::string name = counter == 1 ? base : base + "-" + std::to_string(counter);
         bool taken = false;
-        if (RenameNoReplace(path, name, taken))
-            return true;
+        if (RenameNoReplace(path, name, taken)) {
+            SyncFolder(FolderOf(path));
+            return name;
+        }
         if (!taken)
-            return false;
+            return {};
     }
-    return false;
+    return {};
 }
 
 // Replaces the file with the content in one step: a temporary file in the same folder, written
-// and synced, renamed over the file. An unparseable file is set aside just before the rename.
-// On failure the temporary file is removed and the old file stays as it was.
-bool ReplaceFile(const std::string& path, std::string_view content, bool setAsideFirst) {
-    if (path.empty())
-        return false;
+// and synced, renamed over the file. On failure the temporary file is removed and the old file
+// stays as it was.
+bool ReplaceFile(const std::string& path, std::string_view content) {
     const std::string folder = FolderOf(path);
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        return false;
-
     std::string temporary;
-    FileDescriptor fd(CreateTemporaryFor(path, temporary));
+    FileDescriptor fd(CreateTemporaryFor(path, temporary, 0600));
     if (fd.get() < 0)
         return false;
     (void)::fchmod(fd.get(), 0600); // the settings are the user's own
     const bool written = WriteAll(fd.get(), content) == 0 && ::fsync(fd.get()) == 0;
-    if (fd.Close() != 0 || !written || (setAsideFirst && !SetAside(path)) ||
-        ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (fd.Close() != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }
@@ -141,16 +121,24 @@ bool ReplaceFile(const std::string& path, std::string_view content, bool setAsid
     return true;
 }
 
-// Reads the hive as it is now, changes it and writes it back; false when it cannot be written.
+std::string LockPathFor(const std::string& hivePath) {
+    return hivePath + ".lock";
+}
+
+// Reads the hive as it is now, changes it and writes it back, under the writers' lock; false
+// when it cannot be written. A hive that is there but cannot be used is left alone: it may hold
+// values that a rewrite would lose.
 template <typename Change> bool UpdateHive(const std::string& hivePath, Change change) {
-    if (hivePath.empty())
+    if (hivePath.empty() || CreatePrivateFolders(FolderOf(hivePath)) != 0)
         return false;
-    const std::string path = WriteTarget(hivePath);
-    HiveFile file = LoadHive(path);
-    if (file.state == HiveState::Unreadable)
-        return false; // it may hold values that a rewrite would lose
+    const FileLock lock(LockPathFor(hivePath));
+    if (!lock.held())
+        return false;
+    HiveFile file = LoadHive(hivePath);
+    if (!file.usable())
+        return false;
     change(file.hive);
-    return ReplaceFile(path, SerialiseHive(file.hive), file.state == HiveState::Unparseable);
+    return ReplaceFile(file.target, SerialiseHive(file.hive));
 }
 
 std::string HomeFolder() {
@@ -175,6 +163,19 @@ std::string UserHivePath() {
         configHome = home + "/.config";
     }
     return configHome + "/kelmorta/user.reg";
+}
+
+std::optional<SetAsideHive> SetAsideUnusableHive() {
+    const std::string path = UserHivePath();
+    if (LoadHive(path).usable())
+        return std::nullopt;
+    // Once more under the writers' lock, so that a file another process has just replaced is
+    // judged as it is now. Without the lock (a folder that takes no new file) it is tried anyway.
+    const FileLock lock(LockPathFor(path));
+    const HiveFile file = LoadHive(path);
+    if (file.usable())
+        return std::nullopt;
+    return SetAsideHive{path, file.trouble, file.systemError, SetAside(path)};
 }
 
 SettingsStore::SettingsStore()
@@ -204,6 +205,18 @@ bool SettingsStore::KeyExists(std::string_view path) const {
     return normalised && LoadHive(m_hivePath).hive.KeyExists(*normalised);
 }
 
+bool SettingsStore::ValueExists(std::string_view name) const {
+    if (!m_keyOpen)
+        return false;
+    const HiveFile file = LoadHive(m_hivePath);
+    const HiveKey* key = file.hive.FindKey(m_currentKey);
+    return key != nullptr && key->FindValue(name) != nullptr;
+}
+
+HiveTrouble SettingsStore::Trouble() const {
+    return LoadHive(m_hivePath).trouble;
+}
+
 int SettingsStore::ReadInteger(std::string_view name) {
     if (!m_keyOpen)
         throw RegistryError::GetData(name);
@@ -212,9 +225,10 @@ int SettingsStore::ReadInteger(std::string_view name) {
     const HiveValue* value = key != nullptr ? key->FindValue(name) : nullptr;
     if (value == nullptr)
         throw RegistryError::GetData(name);
-    if (!value->IsInteger())
+    const std::optional<std::int32_t> number = value->Integer();
+    if (!number)
         throw RegistryError::InvalidType(name);
-    return std::get<std::int32_t>(value->data);
+    return *number;
 }
 
 std::string SettingsStore::ReadString(std::string_view name) {
@@ -225,7 +239,7 @@ std::string SettingsStore::ReadString(std::string_view name) {
     const HiveValue* value = key != nullptr ? key->FindValue(name) : nullptr;
     if (value == nullptr)
         return {};
-    if (value->IsInteger())
+    if (!value->IsString())
         throw RegistryError::InvalidType(name);
     return std::get<std::string>(value->data);
 }

@@ -1,6 +1,7 @@
 // The settings store: named integer and string values under one key of the current user's hive.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,10 +9,23 @@ namespace kalvor {
 
 inline constexpr std::string_view SettingsKey = "\\software\\kelmorta\\";
 
-// The current user's values live in one REGEDIT4 text file,
+// Why a hive file that is there cannot be used.
+enum class HiveTrouble {
+    None,        // no file yet, or one read and understood
+    NotAHive,    // read, but not a hive text this program can read
+    TooLarge,    // more than 4 MiB
+    NotRegular,  // a FIFO, a device or a socket
+    LinkRefused, // a symbolic link that is not followed: not the user's, or not to a user's file
+    ReadError,   // it could not be opened or read (a folder in its place, no permission, ...)
+};
+
+// The current user's values live in one registry export file,
 // ${XDG_CONFIG_HOME:-$HOME/.config}/kelmorta/user.reg. Every read looks at the file as it is now,
-// so a value written through one store is seen by another; every write replaces the file
-// atomically. Key and value names match without regard to case.
+// so a value written through one store is seen by another. Every write reads the file, changes it
+// and replaces it atomically, all under an exclusive lock on user.reg.lock beside it, so writers
+// in several processes never lose each other's values. A hive that is there but cannot be used
+// reads as empty and is never written over: writes fail until SetAsideUnusableHive has moved it.
+// Key and value names match without regard to case.
 class SettingsStore {
 public:
     SettingsStore(); // root: the current user's hive
@@ -22,6 +36,12 @@ public:
     std::string ReadString(std::string_view name);                   // "" when absent
     void WriteInteger(std::string_view name, int value);             // throws RegistryError
     void WriteString(std::string_view name, std::string_view value); // throws RegistryError
+
+    // Whether the current key holds a value of that name, of any type; false while no key is
+    // open.
+    bool ValueExists(std::string_view name) const;
+    // What is wrong with the hive file as it is now.
+    HiveTrouble Trouble() const;
 
     // The hive file this store reads and writes.
     const std::string& HivePath() const { return m_hivePath; }
@@ -34,5 +54,18 @@ private:
 
 // The hive file of the current user, from XDG_CONFIG_HOME or HOME.
 std::string UserHivePath();
+
+// A hive that could not be used, moved out of the way.
+struct SetAsideHive {
+    std::string hivePath;
+    HiveTrouble trouble = HiveTrouble::None;
+    int systemError = 0; // for ReadError
+    std::string keptAs;  // where it is now; empty when it could not be moved and is still there
+};
+
+// When the current user's hive is there but cannot be used, and still cannot under the writers'
+// lock, renames it (a link: the link itself) to user.reg.unreadable-<date>-<time> beside it,
+// never replacing anything. nullopt when the hive is missing or usable.
+std::optional<SetAsideHive> SetAsideUnusableHive();
 
 } // namespace kalvor

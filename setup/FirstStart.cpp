@@ -3,56 +3,33 @@
 
 #include "catalogues/CatalogueFile.h"
 #include "common/Errors.h"
+#include "common/OwnFiles.h"
 #include "settings/Hive.h"
 #include "settings/SettingsStore.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <optional>
-#include <string_view>
+#include <cstring>
 
 namespace kalvor {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The settings key of the hive as it is now; nullopt when there is no hive file or no such key.
-std::optional<HiveKey> CurrentSettingsKey() {
-    const std::string path = UserHivePath();
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    const std::optional<Hive> hive = ParseHive(text);
-    if (!hive) {
-        throw Error("the settings file " + path + " cannot be read; it is left as it is");
-    }
-    const HiveKey* key = hive->FindKey(*NormaliseKeyPath(SettingsKey));
-    return key != nullptr ? std::optional<HiveKey>(*key) : std::nullopt;
-}
-
-} // namespace
-
 std::vector<std::string> CreateInitialSettings() {
-    const std::optional<HiveKey> existing = CurrentSettingsKey();
-    const auto missing = [&](std::string_view name) {
-        return !existing || existing->FindValue(name) == nullptr;
-    };
     SettingsStore store;
+    if (store.Trouble() != HiveTrouble::None) {
+        throw Error("the settings file " + store.HivePath() +
+                    " cannot be read; it is left as it is");
+    }
     store.OpenKey(SettingsKey, true);
     std::vector<std::string> written;
     const auto writeInteger = [&](const char* name, int value) {
-        if (missing(name)) {
+        if (!store.ValueExists(name)) {
             store.WriteInteger(name, value);
             written.emplace_back(name);
         }
     };
     const auto writeString = [&](const char* name, const char* value) {
-        if (missing(name)) {
+        if (!store.ValueExists(name)) {
             store.WriteString(name, value);
             written.emplace_back(name);
         }
@@ -79,11 +56,11 @@ fs::path WorkingFolder() {
 
 std::vector<std::string> CopyStandardCatalogues(const fs::path& dataFolder,
                                                 const fs::path& workingFolder) {
-    std::error_code error;
-    fs::create_directories(workingFolder, error);
-    if (error) {
-        throw Error("cannot create " + workingFolder.string() + ": " + error.message());
+    // Only the user may enter the folders made here, whatever the umask.
+    if (const int error = CreatePrivateFolders(workingFolder.string())) {
+        throw Error("cannot create " + workingFolder.string() + ": " + std::strerror(error));
     }
+    std::error_code error;
     std::vector<std::string> copied;
     for (const DuctShape shape : {DuctShape::Rectangular, DuctShape::FlatOval, DuctShape::Round}) {
         const std::string name = CatalogueFileName(shape);

@@ -11,10 +11,6 @@
 
 #include <unistd.h>
 
-#ifndef KALVOR_DATA_DIR
-#define KALVOR_DATA_DIR "catalogues/data"
-#endif
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,18 +23,13 @@ fs::path OwnFolder() {
 }
 
 // The standard catalogues installed beside this executable (<prefix>/share/kalvor/catalogues for
-// <prefix>/bin/kalvor-setup), wherever the prefix is; else those of the source tree it was built
-// from.
+// <prefix>/bin/kalvor-setup), wherever the prefix is; the build tree keeps a copy in the same
+// place. Empty when the system does not tell where this executable is.
 fs::path StandardCatalogues(const fs::path& ownFolder) {
-    if (!ownFolder.empty()) {
-        const fs::path installed =
-            (ownFolder / ".." / "share" / "kalvor" / "catalogues").lexically_normal();
-        std::error_code error;
-        if (fs::is_directory(installed, error)) {
-            return installed;
-        }
+    if (ownFolder.empty()) {
+        return {};
     }
-    return KALVOR_DATA_DIR;
+    return (ownFolder / ".." / "share" / "kalvor" / "catalogues").lexically_normal();
 }
 
 // Replaces this process by the calculator beside this executable (or on PATH when this one's folder

@@ -29,7 +29,8 @@ void CentreOver(QWidget* window, const QWidget* over);
 // The default message beep.
 void MessageBeep();
 
-// What a box would show, for tests that record instead of answering a modal box.
+// What a box would show, for runs that must never stop at a modal box (the benchmarks record
+// instead; the window tests answer the real boxes).
 struct ShownMessage {
     QString caption, text;
     bool error; // the standard error box (stop icon) rather than a plain message

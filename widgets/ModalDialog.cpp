@@ -5,11 +5,12 @@
 
 #include <QCloseEvent>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace kalvor {
 
-ModalDialog::ModalDialog(Qt::WindowType type, QWidget* owner, QWidget* parent)
-    : QDialog(parent)
+ModalDialog::ModalDialog(Qt::WindowType type, QWidget* owner)
+    : QDialog(nullptr)
     , m_owner(owner) {
     setWindowFlags(type | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -26,6 +27,10 @@ void ModalDialog::closeEvent(QCloseEvent* event) {
 
 void ModalDialog::showEvent(QShowEvent* event) {
     if (m_owner != nullptr && !event->spontaneous()) {
+        // Stands over its owner and blocks it while open, as a child window would.
+        if (QWindow* window = windowHandle(); window != nullptr) {
+            window->setTransientParent(m_owner->window()->windowHandle());
+        }
         CentreOver(this, m_owner);
     }
     QDialog::showEvent(event);

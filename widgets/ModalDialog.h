@@ -13,8 +13,9 @@ class ModalDialog : public QDialog {
 public:
     // type: Qt::Dialog or Qt::Tool. The window has a caption and a close button only, and is
     // modal to its owner alone, so that the notification-area icon still answers while it is
-    // open. owner is the window it is centred over and minimised with.
-    ModalDialog(Qt::WindowType type, QWidget* owner, QWidget* parent);
+    // open. owner is the window it stands over, is centred on and is minimised with; it is not
+    // the dialog's parent, so whoever creates the dialog owns it alone.
+    ModalDialog(Qt::WindowType type, QWidget* owner);
 
 protected:
     // Runs whenever the window is about to close; false keeps it open.

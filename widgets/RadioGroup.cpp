@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kalvor {
 
 RadioGroup::RadioGroup(QWidget* parent)
@@ -26,15 +28,6 @@ void RadioGroup::setItems(const QStringList& items) {
     rebuild();
 }
 
-void RadioGroup::clearItems() {
-    setItems({});
-}
-
-void RadioGroup::addItem(const QString& item) {
-    m_items.append(item);
-    rebuild();
-}
-
 QString RadioGroup::itemText(int index) const {
     return index >= 0 && index < count() ? m_items.at(index) : QString();
 }
@@ -49,12 +42,26 @@ void RadioGroup::setItemIndex(int index) {
     m_group->setExclusive(true);
 }
 
+// The buttons that exist take the new captions; only the ones beyond them are made or removed.
+// A button that goes is deleted once the event that may have started this (its own click, say)
+// is over.
 void RadioGroup::rebuild() {
-    for (QAbstractButton* button : m_group->buttons()) {
-        m_group->removeButton(button);
-        delete button;
+    QList<QAbstractButton*> buttons = m_group->buttons();
+    std::sort(buttons.begin(), buttons.end(), [this](QAbstractButton* a, QAbstractButton* b) {
+        return m_group->id(a) < m_group->id(b);
+    });
+    bool changed = false;
+    for (qsizetype i = count(); i < buttons.size(); ++i) {
+        m_group->removeButton(buttons[i]);
+        buttons[i]->hide();
+        buttons[i]->deleteLater();
+        changed = true;
     }
     for (int i = 0; i < count(); ++i) {
+        if (i < buttons.size()) {
+            buttons[i]->setText(m_items.at(i));
+            continue;
+        }
         auto* button = new QRadioButton(m_items.at(i), this);
         button->setObjectName(QStringLiteral("item%1").arg(i));
         // The circles of neighbouring items stand apart: the style's circle is taller than a
@@ -64,9 +71,12 @@ void RadioGroup::rebuild() {
         button->setMinimumHeight(circle + 2);
         m_group->addButton(button, i);
         layout()->addWidget(button);
+        changed = true;
     }
     setItemIndex(m_itemIndex);
-    emit itemsChanged();
+    if (changed) {
+        emit itemsChanged();
+    }
 }
 
 } // namespace kalvor

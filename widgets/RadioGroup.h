@@ -16,9 +16,7 @@ public:
     explicit RadioGroup(QWidget* parent = nullptr);
 
     QStringList items() const { return m_items; }
-    void setItems(const QStringList& items); // selection becomes none
-    void clearItems();
-    void addItem(const QString& item);
+    void setItems(const QStringList& items); // all at once; the selection becomes none
     int count() const { return static_cast<int>(m_items.size()); }
     QString itemText(int index) const;
 
@@ -27,7 +25,7 @@ public:
 
 signals:
     void clicked();      // the user picked an item; itemIndex() already tells which
-    void itemsChanged(); // the items were replaced: the buttons are new (tab order, look)
+    void itemsChanged(); // buttons were added or removed (tab order, look)
 
 private:
     void rebuild();

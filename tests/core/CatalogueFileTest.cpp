@@ -1,5 +1,6 @@
 // Tests of the catalogue files: reading rules, the written form, case-blind names, safe saving.
 #include "catalogues/CatalogueFile.h"
+#include "TestFiles.h"
 
 #include "common/Errors.h"
 #include "common/NumberText.h"
@@ -42,29 +43,16 @@ void PutFile(const fs::path& path, std::string_view bytes) {
 }
 
 // Each test works in a fresh current directory of its own.
-class CatalogueFileTest : public ::testing::Test {
+class CatalogueFileTest : public test::TempUserTest {
 protected:
-    void SetUp() override {
-        m_previous = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "kalvor-catalogue-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
-        fs::current_path(m_folder);
-    }
-    void TearDown() override {
-        fs::current_path(m_previous);
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
     std::vector<std::string> FolderNames() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_folder)) {
+        for (const auto& entry : fs::directory_iterator(Work())) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         return names;
     }
-    fs::path m_previous, m_folder;
 };
 
 // Runs body in a child process; returns "<code> <message>" of the InOutError it threw.
@@ -303,7 +291,7 @@ TEST_F(CatalogueFileTest, ReadsFromAnotherFolderWithoutMovingThere) {
     PutFile("sizes/ROUNDDUCT.TXT", "0.1\r\n");
     PutFile("sizes/Duct.txt", "0.5 0.3\r\n");
     PutFile("RoundDuct.txt", "0.9\r\n"); // the current directory's own file is not the one read
-    const fs::path absolute = m_folder / "sizes";
+    const fs::path absolute = Work() / "sizes";
     struct Case {
         std::string folder;
         DuctShape shape;
@@ -319,7 +307,7 @@ TEST_F(CatalogueFileTest, ReadsFromAnotherFolderWithoutMovingThere) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder + " " + c.name);
         EXPECT_EQ(ReadSizeCatalogueIn(c.folder, c.shape, c.name).A, c.A);
-        EXPECT_EQ(fs::current_path(), m_folder);
+        EXPECT_EQ(fs::current_path(), Work());
     }
     EXPECT_EQ(FindFileNoCaseIn("sizes", "roundduct.txt"), "sizes/ROUNDDUCT.TXT");
     EXPECT_EQ(FindFileNoCaseIn(".", "roundduct.txt"), "RoundDuct.txt");
@@ -391,7 +379,7 @@ TEST_F(CatalogueFileTest, NoHandleLeft) {
 TEST_F(CatalogueFileTest, RemovedCurrentDirectoryIsInvalidFilename) {
     fs::create_directory("gone");
     fs::current_path("gone");
-    fs::remove(m_folder / "gone");
+    fs::remove(Work() / "gone");
     EXPECT_EQ(InOutErrorInChild([] { ReadSizeCatalogue(Round); }), "3 Invalid filename");
     EXPECT_EQ(InOutErrorInChild([] {
                   WriteSizeCatalogue(Round, {{0.1}, {}});

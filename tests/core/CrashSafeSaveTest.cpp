@@ -1,5 +1,6 @@
 // Saves of a catalogue and of the settings hive, killed at random moments in a child process, leave
 // the complete old file or the complete new one: never a mix, never an empty file.
+#include "TestFiles.h"
 #include "catalogues/CatalogueFile.h"
 #include "settings/SettingsStore.h"
 
@@ -51,6 +52,8 @@ struct SaveUnderTest {
     std::function<void(int)> save;
     // Whether a name in the file's folder is one of the save's own temporary files.
     std::function<bool(const std::string&)> isTemporary;
+    // A file the saves keep beside it for good (the writers' lock), if any.
+    std::string companion = {};
 };
 
 struct KillCounts {
@@ -128,7 +131,7 @@ KillCounts KillSavesAtRandom(const SaveUnderTest& test) {
 
         bool leftBehind = false;
         for (const std::string& name : NamesIn(folder)) {
-            if (name == test.file.filename().string()) {
+            if (name == test.file.filename().string() || name == test.companion) {
                 continue;
             }
             EXPECT_TRUE(test.isTemporary(name)) << "unexpected file " << name;
@@ -139,7 +142,10 @@ KillCounts KillSavesAtRandom(const SaveUnderTest& test) {
     }
     // The next save sweeps away what the killed savers left behind.
     test.save(current);
-    counts.leftovers = static_cast<int>(NamesIn(folder).size()) - 1;
+    std::set<std::string> left = NamesIn(folder);
+    left.erase(test.file.filename().string());
+    left.erase(test.companion);
+    counts.leftovers = static_cast<int>(left.size());
     return counts;
 }
 
@@ -151,31 +157,7 @@ void Report(const char* what, const KillCounts& counts) {
 }
 
 // A working folder and a settings folder of the test's own.
-class CrashSafeSaveTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_previous = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "kalvor-crash-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        fs::create_directories(m_root / "work");
-        fs::current_path(m_root / "work");
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-            m_oldConfig = old;
-        }
-        ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        fs::current_path(m_previous);
-        m_oldConfig ? ::setenv("XDG_CONFIG_HOME", m_oldConfig->c_str(), 1)
-                    : ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-
-    fs::path m_previous, m_root;
-    std::optional<std::string> m_oldConfig;
-};
+class CrashSafeSaveTest : public test::TempUserTest {};
 
 // Two rectangular catalogues of 5,000 rows (240 kB each) that differ in every row.
 SizeCatalogue LargeCatalogue(int version) {
@@ -216,7 +198,8 @@ TEST_F(CrashSafeSaveTest, KilledHiveSaveLeavesOldOrNewFile) {
                              [&](int version) { store.WriteString("t", texts[version]); },
                              [](const std::string& name) {
                                  return name.starts_with(".user.reg.") && name.ends_with(".tmp");
-                             }};
+                             },
+                             "user.reg.lock"};
     const KillCounts counts = KillSavesAtRandom(test);
     Report("hive", counts);
     EXPECT_EQ(counts.kills, Kills);

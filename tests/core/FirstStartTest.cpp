@@ -25,41 +25,16 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::WriteFile;
 
-// A temporary folder with XDG_CONFIG_HOME and XDG_DATA_HOME below it, restored afterwards.
-class FirstStartTest : public ::testing::Test {
+// A temporary user with the standard catalogues of a made-up installation in Root/standard.
+class FirstStartTest : public test::TempUserTest {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 ("kalvor-first-start-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
-        fs::create_directories(m_root);
-        Save("XDG_CONFIG_HOME", (m_root / "config").string());
-        Save("XDG_DATA_HOME", (m_root / "data").string());
-        WriteFile(m_root / "standard" / "Duct.txt",
-                  " 1.50000000000000E-0001 1.00000000000000E-0001\r\n");
-        WriteFile(m_root / "standard" / "OvalDuct.txt", "0.3 0.1\r\n");
-        WriteFile(m_root / "standard" / "RoundDuct.txt", std::string("0.1\r\n\x1a junk", 12));
+        TempUserTest::SetUp();
+        WriteFile(Standard() / "Duct.txt", " 1.50000000000000E-0001 1.00000000000000E-0001\r\n");
+        WriteFile(Standard() / "OvalDuct.txt", "0.3 0.1\r\n");
+        WriteFile(Standard() / "RoundDuct.txt", std::string("0.1\r\n\x1a junk", 12));
     }
-    void TearDown() override {
-        for (const auto& [name, value] : m_saved) {
-            if (value) {
-                ::setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
-        }
-        fs::remove_all(m_root);
-    }
-    void Save(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-    fs::path Standard() const { return m_root / "standard"; }
-
-    fs::path m_root;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    fs::path Standard() const { return Root() / "standard"; }
 };
 
 TEST_F(FirstStartTest, CreatesTheKeyWithTheInitialValues) {
@@ -87,7 +62,7 @@ TEST_F(FirstStartTest, KeepsEveryExistingValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.present);
-        fs::remove_all(m_root / "config");
+        fs::remove_all(Root() / "config");
         {
             SettingsStore store;
             store.OpenKey(SettingsKey, true);
@@ -124,20 +99,16 @@ TEST_F(FirstStartTest, WorkingFolderFollowsTheDataHome) {
         {"relative/data", "/home/someone/.local/share/kalvor"},
         {"", "/home/someone/.local/share/kalvor"},
     };
-    Save("HOME", "/home/someone");
+    SetVariable("HOME", "/home/someone");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dataHome ? c.dataHome : "(unset)");
-        if (c.dataHome) {
-            ::setenv("XDG_DATA_HOME", c.dataHome, 1);
-        } else {
-            ::unsetenv("XDG_DATA_HOME");
-        }
+        const test::ScopedEnv dataHome("XDG_DATA_HOME", c.dataHome);
         EXPECT_EQ(WorkingFolder(), c.expected);
     }
 }
 
 TEST_F(FirstStartTest, CopiesTheCataloguesByteForByte) {
-    const fs::path folder = m_root / "data" / "kalvor";
+    const fs::path folder = Root() / "data" / "kalvor";
     const std::vector<std::string> copied = CopyStandardCatalogues(Standard(), folder);
     EXPECT_EQ(copied, (std::vector<std::string>{"Duct.txt", "OvalDuct.txt", "RoundDuct.txt"}));
     for (const char* name : {"Duct.txt", "OvalDuct.txt", "RoundDuct.txt"}) {
@@ -146,7 +117,7 @@ TEST_F(FirstStartTest, CopiesTheCataloguesByteForByte) {
 }
 
 TEST_F(FirstStartTest, NeverTouchesExistingCatalogues) {
-    const fs::path folder = m_root / "data" / "kalvor";
+    const fs::path folder = Root() / "data" / "kalvor";
     WriteFile(folder / "duct.TXT", "0.9 0.9\r\n"); // the same file to the program
     WriteFile(folder / "RoundDuct.txt", "");
     EXPECT_EQ(CopyStandardCatalogues(Standard(), folder),
@@ -163,7 +134,7 @@ TEST_F(FirstStartTest, NeverTouchesExistingCatalogues) {
 
 TEST_F(FirstStartTest, MissingStandardCatalogueIsAnError) {
     fs::remove(Standard() / "OvalDuct.txt");
-    EXPECT_THROW(CopyStandardCatalogues(Standard(), m_root / "data" / "kalvor"), Error);
+    EXPECT_THROW(CopyStandardCatalogues(Standard(), Root() / "data" / "kalvor"), Error);
 }
 
 } // namespace

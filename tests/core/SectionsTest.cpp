@@ -1,5 +1,6 @@
 // Section geometry and the size texts: the order test, the size parser and the diameter parser.
 #include "hydraulics/Sections.h"
+#include "TestFiles.h"
 #include "common/Errors.h"
 
 #include <gtest/gtest.h>
@@ -55,27 +56,21 @@ TEST(Sections, TextAboveZeroComparesCharacterCodes) {
 }
 
 // Each test gets its own hive with "mm" set as the case needs.
-class SizeTexts : public ::testing::Test {
+class SizeTexts : public test::TempUserTest {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("kalvor-sections-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-        ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+        TempUserTest::SetUp();
         m_store.emplace(); // after the variable: the store finds its hive when it is made
     }
     void TearDown() override {
         m_store.reset();
-        ::unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(m_dir);
+        TempUserTest::TearDown();
     }
     SettingsStore& StoreWithUnits(int mm) {
         m_store->OpenKey(SettingsKey, true);
         m_store->WriteInteger("mm", mm);
         return *m_store;
     }
-    std::filesystem::path m_dir;
     std::optional<SettingsStore> m_store;
 };
 

@@ -2,6 +2,7 @@
 #include "settings/SettingsStore.h"
 #include "common/Errors.h"
 #include "settings/Hive.h"
+#include "settings/TextEncoding.h"
 
 #include "TestFiles.h"
 
@@ -14,9 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kalvor {
 namespace {
@@ -39,37 +43,10 @@ std::vector<std::string> FilesBelow(const fs::path& folder) {
     return names;
 }
 
-// Sets an environment variable for one test and puts the old value back afterwards.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 // Each test gets its own temporary XDG_CONFIG_HOME.
-class SettingsStoreTest : public ::testing::Test {
+class SettingsStoreTest : public test::TempUserTest {
 protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "kalvor-settings-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        m_xdg.emplace("XDG_CONFIG_HOME", (m_root / "config").c_str());
-    }
-    void TearDown() override {
-        m_xdg.reset();
-        fs::remove_all(m_root);
-    }
-
-    fs::path Folder() const { return m_root / "config" / "kelmorta"; }
+    fs::path Folder() const { return Root() / "config" / "kelmorta"; }
     fs::path HiveFile() const { return Folder() / "user.reg"; }
     std::string HiveText() const { return ReadFile(HiveFile()); }
 
@@ -79,9 +56,6 @@ protected:
         store.OpenKey(SettingsKey, true);
         return store;
     }
-
-    fs::path m_root;
-    std::optional<ScopedEnv> m_xdg;
 };
 
 std::string MessageOf(const std::function<void()>& action) {
@@ -101,7 +75,8 @@ TEST_F(SettingsStoreTest, FirstStartWritesExactHive) {
     EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + KelmortaKey +
                               "\"Shag\"=dword:00000032\r\n\"t\"=\"0\"\r\n\"PBar\"=\"990\"\r\n\r\n");
     EXPECT_EQ(store.HivePath(), HiveFile().string());
-    EXPECT_EQ(FilesBelow(Folder()), std::vector<std::string>{"user.reg"});
+    // The writers' lock stays beside the hive; nothing else is left.
+    EXPECT_EQ(FilesBelow(Folder()), (std::vector<std::string>{"user.reg", "user.reg.lock"}));
 }
 
 TEST_F(SettingsStoreTest, FailuresCarryTheirMessages) {
@@ -204,36 +179,152 @@ TEST_F(SettingsStoreTest, ValuesRoundTrip) {
     }
 }
 
-TEST_F(SettingsStoreTest, UnparseableHiveIsSetAsideBeforeTheFirstWrite) {
+// A hive that is there but cannot be used reads as empty and is never written over; set aside on
+// request, it is kept whole under a dated name and writes work again.
+TEST_F(SettingsStoreTest, UnusableHiveIsNeverWrittenOverAndIsSetAsideOnRequest) {
+    EXPECT_EQ(SetAsideUnusableHive(), std::nullopt) << "no hive yet";
     SettingsStore store = Opened();
     store.WriteInteger("Shag", 50);
-    const std::string garbage[] = {std::string("REGEDIT4\r\n\"t\"=\"0\"\r\n") + '\0' + '\xff',
-                                   "Windows Registry Editor Version 5.00\n"};
-    for (const std::string& text : garbage) {
-        WriteFile(HiveFile(), text);
+    const std::string good = HiveText();
+    EXPECT_EQ(SetAsideUnusableHive(), std::nullopt) << "a good hive";
+    EXPECT_EQ(HiveText(), good);
+
+    const fs::path other = Root() / "other.reg";
+    WriteFile(other, good);
+    const struct {
+        const char* what;
+        std::function<bool()> make; // false: cannot be made here
+        HiveTrouble trouble;
+    } cases[] = {
+        {"not a hive",
+         [&] {
+             WriteFile(HiveFile(), "REGEDIT5\r\n");
+             return true;
+         },
+         HiveTrouble::NotAHive},
+        {"value outside a key",
+         [&] {
+             WriteFile(HiveFile(), std::string("REGEDIT4\r\n\"t\"=\"0\"\r\n") + '\0' + '\xff');
+             return true;
+         },
+         HiveTrouble::NotAHive},
+        {"over 4 MiB",
+         [&] {
+             WriteFile(HiveFile(), good + "; " + std::string(4 * 1024 * 1024, 'x') + "\r\n");
+             return true;
+         },
+         HiveTrouble::TooLarge},
+        {"a FIFO", [&] { return ::mkfifo(HiveFile().c_str(), 0600) == 0; },
+         HiveTrouble::NotRegular},
+        {"a link that leads nowhere",
+         [&] {
+             fs::create_symlink(Root() / "nowhere.reg", HiveFile());
+             return true;
+         },
+         HiveTrouble::LinkRefused},
+        {"another user's link to this user's file",
+         [&] {
+             fs::create_symlink(other, HiveFile());
+             return ::lchown(HiveFile().c_str(), 65534, 65534) == 0;
+         },
+         HiveTrouble::LinkRefused},
+        {"a folder", [&] { return fs::create_directory(HiveFile()); }, HiveTrouble::ReadError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(HiveFile());
+        if (!c.make()) {
+            std::cout << "[   SKIP   ] " << c.what << ": cannot be made by this user\n";
+            continue;
+        }
+        const auto kind = fs::symlink_status(HiveFile()).type();
+        const std::string before = fs::is_regular_file(HiveFile()) ? HiveText() : "";
+        EXPECT_EQ(store.Trouble(), c.trouble);
         EXPECT_FALSE(store.KeyExists(SettingsKey));
+        EXPECT_FALSE(store.ValueExists("Shag"));
         EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
         EXPECT_EQ(store.ReadString("Shag"), "");
-        EXPECT_EQ(HiveText(), text) << "a read changed the unparseable hive";
+        EXPECT_EQ(MessageOf([&] { store.WriteInteger("mm", 1); }), "Failed to set data for 'mm'");
+        EXPECT_EQ(fs::symlink_status(HiveFile()).type(), kind) << "written over";
+        if (kind == fs::file_type::regular) {
+            EXPECT_EQ(HiveText(), before) << "written over";
+        }
+        EXPECT_EQ(ReadFile(other), good) << "written through a refused link";
 
+        const std::optional<SetAsideHive> aside = SetAsideUnusableHive();
+        ASSERT_TRUE(aside.has_value());
+        EXPECT_EQ(aside->hivePath, HiveFile().string());
+        EXPECT_EQ(aside->trouble, c.trouble);
+        EXPECT_EQ(fs::path(aside->keptAs).parent_path(), Folder());
+        EXPECT_EQ(fs::path(aside->keptAs).filename().string().rfind("user.reg.unreadable-", 0), 0u);
+        EXPECT_EQ(fs::symlink_status(aside->keptAs).type(), kind);
+        if (kind == fs::file_type::regular) {
+            EXPECT_EQ(ReadFile(aside->keptAs), before);
+        }
+        EXPECT_FALSE(fs::exists(fs::symlink_status(HiveFile())));
+
+        // The next start begins anew; the kept file is never touched again.
+        store.OpenKey(SettingsKey, true);
         store.WriteInteger("mm", 1);
         EXPECT_EQ(HiveText(), "REGEDIT4\r\n\r\n" + KelmortaKey + "\"mm\"=dword:00000001\r\n\r\n");
+        EXPECT_EQ(SetAsideUnusableHive(), std::nullopt);
+        fs::remove_all(aside->keptAs);
     }
-    std::vector<std::string> setAside;
-    for (const std::string& name : FilesBelow(Folder())) {
-        if (name != "user.reg") {
-            EXPECT_EQ(name.rfind("user.reg.unreadable-", 0), 0u) << name;
-            setAside.push_back(ReadFile(Folder() / name));
-        }
+}
+
+// Values are told apart from absent ones whatever their type; the current key must be open.
+TEST_F(SettingsStoreTest, ValueExistsForEveryType) {
+    WriteFile(HiveFile(),
+              "REGEDIT4\n" + KelmortaKey + "\"mm\"=dword:1\n\"t\"=\"\"\n\"b\"=hex:01\n@=\"d\"\n");
+    SettingsStore closed;
+    EXPECT_FALSE(closed.ValueExists("mm"));
+    SettingsStore store = Opened();
+    for (const char* name : {"mm", "MM", "t", "b", ""})
+        EXPECT_TRUE(store.ValueExists(name)) << name;
+    for (const char* name : {"AB", "m", "tt"})
+        EXPECT_FALSE(store.ValueExists(name)) << name;
+    EXPECT_EQ(store.Trouble(), HiveTrouble::None);
+}
+
+// A hive that the registry editor or a person wrote keeps its form and every value and key the
+// program does not use through a write; a DWORD written as hex(4) reads as an integer.
+TEST_F(SettingsStoreTest, ForeignHivesSurviveWrites) {
+    const std::string kelmorta = "[HKEY_CURRENT_USER\\software\\kelmorta]";
+    const std::string body = "\r\n" + kelmorta +
+                             "\r\n@=\"default\"\r\n\"Shag\"=hex(4):32,00,00,00\r\n"
+                             "\"list\"=hex(7):41,00,00,\\\r\n  00\r\n\"t\"=\"5\"\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\software\\other]\r\n\"bin\"=hex:de,ad\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"REGEDIT4 typed by hand", "; mine\nREGEDIT4\n  " + body + "\x1A"},
+        {"version 5, UTF-8 with its mark",
+         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n" + body},
+        {"version 5, UTF-16",
+         "\xFF\xFE" + *Utf8ToUtf16Le("Windows Registry Editor Version 5.00\r" + body)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(HiveFile(), c.text);
+        std::optional<Hive> expected = ParseHive(c.text);
+        ASSERT_TRUE(expected.has_value());
+        SettingsStore store = Opened();
+        EXPECT_EQ(store.ReadInteger("shag"), 50);
+        EXPECT_EQ(store.ReadString(""), "default");
+        store.WriteString("t", "20");
+        store.WriteInteger("AB", 1);
+        HiveKey& key = *expected->FindKey("software\\kelmorta");
+        key.SetValue("t", "20");
+        key.SetValue("AB", 1);
+        EXPECT_EQ(ParseHive(HiveText()), expected);
     }
-    std::sort(setAside.begin(), setAside.end());
-    EXPECT_EQ(setAside, (std::vector<std::string>{garbage[0], garbage[1]}));
 }
 
 TEST_F(SettingsStoreTest, HivePathFollowsXdgConfigHomeOrHome) {
-    const std::string home = (m_root / "home").string();
-    ScopedEnv homeEnv("HOME", home.c_str());
-    const std::string xdg = (m_root / "xdg").string();
+    const std::string home = (Root() / "home").string();
+    test::ScopedEnv homeEnv("HOME", home.c_str());
+    const std::string xdg = (Root() / "xdg").string();
     const struct {
         const char* xdgValue;
         std::string expected;
@@ -244,13 +335,13 @@ TEST_F(SettingsStoreTest, HivePathFollowsXdgConfigHomeOrHome) {
         {"relative", home + "/.config/kelmorta/user.reg"},
     };
     for (const auto& c : cases) {
-        ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdgValue);
+        test::ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdgValue);
         ASSERT_EQ(UserHivePath(), c.expected); // never write into the working folder
         SettingsStore store = Opened();
         store.WriteString("t", "1");
         EXPECT_TRUE(fs::exists(c.expected)) << c.expected;
-        fs::remove_all(m_root / "home");
-        fs::remove_all(m_root / "xdg");
+        fs::remove_all(Root() / "home");
+        fs::remove_all(Root() / "xdg");
     }
 }
 
@@ -275,7 +366,8 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     sizeLimited([&] { message = MessageOf([&] { store.WriteString("t", "0"); }); });
     EXPECT_EQ(message, "Failed to set data for 't'");
     EXPECT_EQ(HiveText(), before);
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config/kelmorta/user.reg"});
+    EXPECT_EQ(FilesBelow(Root()), (std::vector<std::string>{"config/kelmorta/user.reg",
+                                                            "config/kelmorta/user.reg.lock"}));
 
     // A folder in the hive's place: reads see no values, writes fail and leave it alone.
     fs::remove(HiveFile());
@@ -283,104 +375,19 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     EXPECT_EQ(MessageOf([&] { store.ReadInteger("Shag"); }), "Failed to get data for 'Shag'");
     EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
     EXPECT_TRUE(fs::is_directory(HiveFile()));
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{});
+    EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{"config/kelmorta/user.reg.lock"});
 
     // The config folder replaced by a regular file: the hive's folder cannot be made.
-    fs::remove_all(m_root / "config");
-    WriteFile(m_root / "config", "not a folder");
+    fs::remove_all(Root() / "config");
+    WriteFile(Root() / "config", "not a folder");
     EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
-    EXPECT_EQ(FilesBelow(m_root), std::vector<std::string>{"config"});
+    EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{"config"});
 
     SettingsStore fresh;
     fresh.OpenKey(SettingsKey, true);
     EXPECT_FALSE(fresh.KeyExists(SettingsKey));
     EXPECT_EQ(MessageOf([&] { fresh.ReadInteger("mm"); }), "Failed to get data for 'mm'");
     EXPECT_EQ(MessageOf([&] { fresh.WriteString("t", "0"); }), "Failed to set data for 't'");
-}
-
-// The hive text reader: what it accepts, as what, and what it refuses.
-TEST(HiveTest, ParsesAcceptedTexts) {
-    using Values = std::vector<HiveValue>;
-    const struct {
-        std::string text;
-        std::vector<HiveKey> keys;
-    } cases[] = {
-        {"REGEDIT4", {}},
-        {"\n; note\r\nREGEDIT4\r\n  \r\n\t; x\n", {}},
-        {"REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"Shag\"=dword:00000032\n\"t\"=\"0\"",
-         {{"a", Values{{"Shag", 50}, {"t", "0"}}}}},
-        {"REGEDIT4\r\n[hkey_current_user\\A\\B]\r\n\"n\"=dword:FFFFFFFF\r\n\"m\"=dword:80000000\r\n"
-         "\"p\"=dword:7fffffff\r\n\"\"=\"\"\r\n",
-         {{"A\\B", Values{{"n", -1}, {"m", INT_MIN}, {"p", INT_MAX}, {"", ""}}}}},
-        {"REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"q\\\"\\\\\"=\"C:\\\\d \\\"x\\\" Подбор ;=\"\n",
-         {{"a", Values{{"q\"\\", "C:\\d \"x\" Подбор ;="}}}}},
-        {"REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"X\"=\"1\"\n[HKEY_CURRENT_USER\\b]\n"
-         "[HKEY_CURRENT_USER\\A]\n\"x\"=dword:00000002\n\"y\"=\"3\"\n",
-         {{"a", Values{{"X", 2}, {"y", "3"}}}, {"b", Values{}}}},
-    };
-    for (const auto& c : cases) {
-        const auto hive = ParseHive(c.text);
-        ASSERT_TRUE(hive.has_value()) << c.text;
-        EXPECT_EQ(hive->keys, c.keys) << c.text;
-        EXPECT_EQ(ParseHive(SerialiseHive(*hive)), hive) << c.text;
-    }
-}
-
-TEST(HiveTest, RefusesOtherTexts) {
-    const std::string head = "REGEDIT4\n[HKEY_CURRENT_USER\\a]\n";
-    const std::string refused[] = {
-        "",
-        "\n; only a comment\n",
-        "REGEDIT5\n",
-        " REGEDIT4\n",
-        "\xEF\xBB\xBFREGEDIT4\n",
-        "Windows Registry Editor Version 5.00\n",
-        "REGEDIT4\n\"t\"=\"0\"\n",
-        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\a]\n",
-        "REGEDIT4\n[-HKEY_CURRENT_USER\\a]\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER]\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\]\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\a\\]\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\a\\\\b]\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\a\tb]\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\a",
-        head + "\"x\"=dword:0000032\n",
-        head + "\"x\"=dword:000000032\n",
-        head + "\"x\"=dword:0000003g\n",
-        head + "\"x\"=DWORD:00000032\n",
-        head + "\"x\"=hex:01,02\n",
-        head + "@=\"x\"\n",
-        head + "x=\"1\"\n",
-        head + "\"x\" = \"1\"\n",
-        head + "\"x\"=\"1\" \n",
-        head + "\"x\"=\"1\n",
-        head + "\"x\"=\"a\"b\"\n",
-        head + "\"x\"=\"a\\nb\"\n",
-        head + "\"x\"=\"a\\\"\n",
-        head + "\"x\"=\"a\rb\"\n",
-        head + std::string("\"x\"=\"a\0b\"\n", 10),
-        head + "\"x\"=\n",
-        head + "text\n",
-    };
-    for (const std::string& text : refused)
-        EXPECT_FALSE(ParseHive(text).has_value()) << text;
-}
-
-TEST(HiveTest, NormalisesKeyPaths) {
-    const struct {
-        std::string_view path;
-        std::optional<std::string> expected;
-    } cases[] = {
-        {"\\software\\kelmorta\\", "software\\kelmorta"},
-        {"\\\\a\\\\", "a"},
-        {"a", "a"},
-        {"", std::nullopt},
-        {"\\\\", std::nullopt},
-        {"a\\\\b", std::nullopt},
-        {"a\nb", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(NormaliseKeyPath(c.path), c.expected) << c.path;
 }
 
 } // namespace

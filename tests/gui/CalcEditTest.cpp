@@ -203,46 +203,6 @@ private slots:
         QCOMPARE(m_box->text(), Local("1234567,5"));
     }
 
-    void calculator_data() {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<double>("result");
-        QTest::addColumn<bool>("failed");
-        QTest::newRow("product") << 0.0 << "2*3=" << 6.0 << false;
-        QTest::newRow("left to right") << 0.0 << "1+2*3=" << 9.0 << false;
-        QTest::newRow("from the box's value") << 10.0 << "/4=" << 2.5 << false;
-        QTest::newRow("negative") << 0.0 << "5-8=" << -3.0 << false;
-        QTest::newRow("fraction") << 0.0 << "1.5+1=" << 2.5 << false;
-        QTest::newRow("backspace") << 0.0 << "12<3=" << 13.0 << false;
-        QTest::newRow("operation replaced") << 0.0 << "2+*3=" << 6.0 << false;
-        QTest::newRow("clear") << 7.0 << "C5=" << 5.0 << false;
-        QTest::newRow("division by zero") << 0.0 << "9/0=" << 0.0 << true;
-    }
-    void calculator() {
-        QFETCH(double, start);
-        QFETCH(QString, keys);
-        QFETCH(double, result);
-        QFETCH(bool, failed);
-        Calculator calculator(start);
-        for (const QChar key : keys) {
-            if (key.isDigit()) {
-                calculator.digit(key.digitValue());
-            } else if (key == QLatin1Char('.')) {
-                calculator.separator();
-            } else if (key == QLatin1Char('=')) {
-                calculator.equals();
-            } else if (key == QLatin1Char('<')) {
-                calculator.backspace();
-            } else if (key == QLatin1Char('C')) {
-                calculator.clear();
-            } else {
-                calculator.operation(key.toLatin1());
-            }
-        }
-        QCOMPARE(calculator.failed(), failed);
-        QCOMPARE(calculator.value(), result);
-    }
-
     void popUpResultGoesIntoTheBox_data() {
         QTest::addColumn<bool>("byKey");
         QTest::addColumn<QString>("keys");

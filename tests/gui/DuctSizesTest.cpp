@@ -1,4 +1,5 @@
 // Tests of the catalogue editor: loading, live areas, sorting, row operations, saving, closing.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -35,18 +36,16 @@ public:
         m_user.writeFile("OvalDuct.txt", oval);
         m_user.writeFile("RoundDuct.txt", round);
         TempUser::storeInteger("mm", mm);
-        SetMessageHook([this](const ShownMessage& message) { messages.push_back(message); });
         SetBeepHook([this] { ++beeps; });
         forms = MakeForms();
         editor = forms.DuctSizesForm.get();
-        ui = editor->ui();
+        ui = UiOf(editor);
         grid = ui->DuctSizesSg;
     }
     ~Session() {
         forms.DuctSizesForm.reset();
         forms.OptionsForm.reset();
         forms.mainForm.reset();
-        SetMessageHook(nullptr);
         SetBeepHook(nullptr);
     }
 
@@ -92,7 +91,8 @@ public:
         QCoreApplication::processEvents();
     }
 
-    std::vector<ShownMessage> messages;
+    // Every message box the session met, answered.
+    const QList<BoxAnswerer::Box>& messages() const { return m_answerer.boxes; }
     int beeps = 0;
     Forms forms;
     TDuctSizesForm* editor = nullptr;
@@ -101,6 +101,7 @@ public:
 
 private:
     TempUser m_user;
+    BoxAnswerer m_answerer;
 };
 
 QStringList LocalList(QStringList texts) {
@@ -136,7 +137,7 @@ private slots:
         QFETCH(QStringList, rows);
         Session session(mm, "0.1 0.25\r\n");
         session.Pick(shape);
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
         QCOMPARE(session.Rows(), LocalList(rows));
     }
 
@@ -174,8 +175,8 @@ private slots:
 
         QCOMPARE(session.ui->DuctSelectionRg->itemIndex(), before);
         QCOMPARE(session.Rows(), rows);
-        QTEST(int(session.messages.size()), "messages");
-        for (const ShownMessage& message : session.messages) {
+        QTEST(int(session.messages().size()), "messages");
+        for (const BoxAnswerer::Box& message : session.messages()) {
             QCOMPARE(message.text, "File not found.");
         }
     }
@@ -211,7 +212,7 @@ private slots:
         }
         session.Type(0, 3, "9"); // an edited area is computed again
         QCOMPARE(session.Cell(0, 3), Local(steps[5]));
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
     }
 
     // Selection sort on the area column, renumbering every row; a row of blanks stops it
@@ -241,9 +242,9 @@ private slots:
         }
         session.ui->SortBtn->click();
         QCOMPARE(session.Rows(), LocalList(rows));
-        QCOMPARE(session.messages.empty(), message.isEmpty());
+        QCOMPARE(session.messages().empty(), message.isEmpty());
         if (!message.isEmpty()) {
-            QCOMPARE(session.messages[0].text, message);
+            QCOMPARE(session.messages()[0].text, message);
         }
     }
 
@@ -253,7 +254,7 @@ private slots:
         Session session(1, FiveRows, "0.5 0.2\r\n0.3 0.25\r\n0.4 0.1\r\n");
         session.Pick(1);
         session.ui->SortBtn->click();
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
         QCOMPARE(session.Rows(),
                  LocalList({"1|400|100|0,038", "2|300|250|0,062", "3|500|200|0,091"}));
     }
@@ -346,9 +347,9 @@ private slots:
         session.ui->SaveBtn->click();
 
         QCOMPARE(session.ReadFile(FileNames[qMax(shape, 0)]), written.isEmpty() ? before : written);
-        QCOMPARE(session.messages.size(), message.isEmpty() ? 0u : 1u);
+        QCOMPARE(session.messages().size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
-            QCOMPARE(session.messages[0].text, message);
+            QCOMPARE(session.messages()[0].text, message);
         }
         QCOMPARE(session.beeps, shape < 0 ? 1 : 0);
         QCOMPARE(session.Rows(), rows);
@@ -369,10 +370,10 @@ private slots:
         session.ui->CloseBtn->click();
 
         QVERIFY(!session.editor->isVisible());
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
         QCOMPARE(session.ui->DuctSelectionRg->itemIndex(), -1);
         QCOMPARE(session.Rows(), QStringList{"|||"});
-        const Ui::TmainForm* main = session.forms.mainForm->ui();
+        const Ui::TmainForm* main = UiOf(session.forms.mainForm);
         QCOMPARE(main->DuctCb->count(), 4);
         QCOMPARE(main->DuctCb->currentText(), "600*200");
         QCOMPARE(main->DEdit->itemText(1), "400");
@@ -394,7 +395,7 @@ private slots:
         QFETCH(bool, ovalMissing);
         QFETCH(QStringList, labels);
         Session session(1);
-        Ui::TmainForm* main = session.forms.mainForm->ui();
+        Ui::TmainForm* main = UiOf(session.forms.mainForm);
         TypeInto(main->Qedit, "3600");
         TypeInto(main->DuctCb, "500*300");
         TypeInto(main->OvalDuctCb, "500*250");
@@ -422,16 +423,16 @@ private slots:
 
         session.ui->CloseBtn->click();
         QVERIFY(session.editor->isVisible());
-        QCOMPARE(session.messages.size(), std::size_t(1));
-        QCOMPARE(session.messages[0].text, QStringLiteral("File not found."));
+        QCOMPARE(session.messages().size(), 1);
+        QCOMPARE(session.messages()[0].text, QStringLiteral("File not found."));
         QCOMPARE(session.ui->DuctSelectionRg->itemIndex(), -1);
         QCOMPARE(session.Rows(), QStringList{"|||"});
 
         session.WriteFile("OvalDuct.txt", "0.2 0.5\r\n");
         session.ui->CloseBtn->click();
         QVERIFY(!session.editor->isVisible());
-        QCOMPARE(session.messages.size(), std::size_t(1));
-        QCOMPARE(session.forms.mainForm->ui()->OvalDuctCb->currentText(), "200*500");
+        QCOMPARE(session.messages().size(), 1);
+        QCOMPARE(UiOf(session.forms.mainForm)->OvalDuctCb->currentText(), "200*500");
     }
 };
 

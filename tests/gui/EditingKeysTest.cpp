@@ -1,6 +1,7 @@
 // Tests of the editing keys in every kind of box behind the key filter (numeric boxes, size boxes,
 // the settings window's fields, the catalogue editor's cell editor), paste through the numeric
 // box's own check, and Qt's own texts in Russian.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -57,7 +58,7 @@ class EditingKeysTest : public QObject {
     // The boxes the table names, each with the line edit that holds its text. The catalogue
     // editor's cell editor exists only while a cell is being edited: it is opened here.
     QLineEdit* open(const QString& name) {
-        Ui::TmainForm* main = m_forms.mainForm->ui();
+        Ui::TmainForm* main = UiOf(m_forms.mainForm);
         if (name == QLatin1String("Qedit")) {
             return Focus(main->Qedit) ? main->Qedit : nullptr;
         }
@@ -67,14 +68,14 @@ class EditingKeysTest : public QObject {
         }
         if (name == QLatin1String("tEdit")) {
             m_forms.OptionsForm->show();
-            QLineEdit* edit = m_forms.OptionsForm->ui()->tEdit;
+            QLineEdit* edit = UiOf(m_forms.OptionsForm)->tEdit;
             return Focus(edit) ? edit : nullptr;
         }
         // The catalogue editor's cell: a rectangular catalogue loaded, cell A of row 1 edited.
         TDuctSizesForm* editor = m_forms.DuctSizesForm.get();
         editor->show();
-        editor->ui()->DuctSelectionRg->findChild<QRadioButton*>("item0")->click();
-        QTableWidget* grid = editor->ui()->DuctSizesSg;
+        UiOf(editor)->DuctSelectionRg->findChild<QRadioButton*>("item0")->click();
+        QTableWidget* grid = UiOf(editor)->DuctSizesSg;
         grid->setCurrentCell(0, 1);
         if (!Focus(grid)) {
             return nullptr;
@@ -177,7 +178,7 @@ private slots:
     void pasteIntoANumericBox() {
         QFETCH(QString, pasted);
         QFETCH(QString, text);
-        CalcEdit* box = m_forms.mainForm->ui()->KMSLe;
+        CalcEdit* box = UiOf(m_forms.mainForm)->KMSLe;
         QVERIFY(Focus(box));
         box->clear();
         QApplication::clipboard()->setText(pasted);
@@ -188,7 +189,7 @@ private slots:
     // Qt's own texts are Russian whatever the locale: the boxes' context menus and the buttons of
     // standard dialogs.
     void qtTextsInRussian() {
-        QLineEdit* edit = m_forms.mainForm->ui()->Qedit;
+        QLineEdit* edit = UiOf(m_forms.mainForm)->Qedit;
         std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
         QStringList texts;
         for (const QAction* action : menu->actions()) {

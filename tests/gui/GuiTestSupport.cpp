@@ -207,7 +207,8 @@ void BoxAnswerer::answer() {
         return;
     }
     boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                  box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->width()});
+                  box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->width(),
+                  box->icon() == QMessageBox::Critical});
     const QList<QAbstractButton*> buttons = box->buttons();
     if (!buttons.isEmpty()) {
         buttons.first()->click();

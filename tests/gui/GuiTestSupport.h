@@ -76,7 +76,8 @@ void TypeMore(QWidget* box, const QString& text);
 // group's window must have been shown.
 QString CrowdedItems(const QWidget* radioGroup);
 
-// Answers every modal message box with its first button and records what it showed.
+// The one way the window tests meet message boxes: while it lives, every modal message box is
+// shown as the user would see it, recorded, and answered with its first button.
 class BoxAnswerer : public QObject {
 public:
     struct Box {
@@ -85,6 +86,7 @@ public:
         QMessageBox::StandardButtons buttons;
         bool onTop; // kept above other windows
         int width;  // of the box's client area, in pixels
+        bool error; // the standard error box (stop icon) rather than a plain message
     };
 
     BoxAnswerer();

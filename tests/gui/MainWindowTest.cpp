@@ -1,5 +1,6 @@
 // Tests of the main window's frame: its design, the size lists from the catalogues, saving at
 // close, the menus, hiding to the notification area and coming back (with a fake icon).
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -73,7 +74,7 @@ class MainWindowTest : public QObject {
     Forms m_forms;
 
     TmainForm* main() const { return m_forms.mainForm.get(); }
-    Ui::TmainForm* ui() const { return main()->ui(); }
+    Ui::TmainForm* ui() const { return UiOf(main()); }
 
     void minimise() {
         main()->showMinimized();
@@ -254,7 +255,7 @@ private slots:
         QFETCH(int, mm);
         QFETCH(int, AB);
         TempUser::storeInteger("Shag", 77);
-        Ui::TOptionsForm* options = m_forms.OptionsForm->ui();
+        Ui::TOptionsForm* options = UiOf(m_forms.OptionsForm);
         options->tEdit->setText(t);
         options->PBarEdit->setText(PBar);
         options->m_mmRg->setItemIndex(mm);

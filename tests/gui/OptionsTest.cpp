@@ -1,4 +1,5 @@
 // Tests of the settings window: the settings load, the apply step, OK and closing, refusals.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -41,26 +42,26 @@ public:
         TempUser::storeInteger("AB", settings.AB);
         TempUser::storeString("t", settings.t);
         TempUser::storeString("PBar", settings.PBar);
-        SetMessageHook([this](const ShownMessage& message) { messages.push_back(message); });
         forms = MakeForms();
-        ui = forms.OptionsForm->ui();
-        main = forms.mainForm->ui();
+        ui = UiOf(forms.OptionsForm);
+        main = UiOf(forms.mainForm);
         main->Qedit->setText("3000"); // 0.1667 m2 at 5 m/s: 500*400, 1000*500, 500
     }
     ~Session() {
         forms.DuctSizesForm.reset();
         forms.OptionsForm.reset();
         forms.mainForm.reset();
-        SetMessageHook(nullptr);
     }
 
-    std::vector<ShownMessage> messages;
+    // Every message box the session met, answered.
+    const QList<BoxAnswerer::Box>& messages() const { return m_answerer.boxes; }
     Forms forms;
     Ui::TOptionsForm* ui = nullptr;
     Ui::TmainForm* main = nullptr;
 
 private:
     TempUser m_user;
+    BoxAnswerer m_answerer;
 };
 
 // Runs a callback when a close event reaches the watched window, before the window sees it.
@@ -103,7 +104,7 @@ private slots:
         QFETCH(int, mm);
         QFETCH(int, AB);
         Session session({120, mm, AB, Local("-2,5"), "1013"});
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
         QCOMPARE(session.ui->ShagLe->text(), "120");
         QCOMPARE(session.ui->m_mmRg->itemIndex(), mm);
         QCOMPARE(session.ui->ABRadioGroup->itemIndex(), AB);
@@ -148,7 +149,7 @@ private slots:
 
         QTest::mouseClick(session.ui->ApplyBtn, Qt::LeftButton);
 
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
         QCOMPARE(TempUser::storedInteger("mm"), mm);
         QCOMPARE(TempUser::storedInteger("AB"), AB);
         QCOMPARE(TempUser::storedString("PBar"), pressure);
@@ -190,9 +191,10 @@ private slots:
         }
 
         QVERIFY(session.forms.OptionsForm->isVisible());
-        QCOMPARE(session.messages.size(), 1u);
-        QVERIFY(session.messages[0].error);
-        QCOMPARE(session.messages[0].text, QString("'%1' is not a valid integer value.").arg(step));
+        QCOMPARE(session.messages().size(), 1);
+        QVERIFY(session.messages()[0].error);
+        QCOMPARE(session.messages()[0].text,
+                 QString("'%1' is not a valid integer value.").arg(step));
         QCOMPARE(TempUser::storedInteger("mm"), 1);
 
         session.ui->ShagLe->setText("-40"); // any whole number passes
@@ -245,7 +247,7 @@ private slots:
         QCOMPARE(TempUser::storedInteger("Shag"), 40);
         QCOMPARE(session.main->ZakrepitRazmerRg->itemIndex(), 0);
         QCOMPARE(session.main->DuctCb->currentText(), "500*400");
-        QVERIFY(session.messages.empty());
+        QVERIFY(session.messages().empty());
     }
 
     // The key has gone: the reinstall message, the main window asked to close, nothing else.
@@ -258,10 +260,10 @@ private slots:
 
         session.forms.OptionsForm->FormCreate();
 
-        QCOMPARE(session.messages.size(), 1u);
-        QCOMPARE(session.messages[0].caption, "Ошибка, что-то не так");
-        QCOMPARE(session.messages[0].text, "Пожалуйста, переустановите программу");
-        QVERIFY(!session.messages[0].error);
+        QCOMPARE(session.messages().size(), 1);
+        QCOMPARE(session.messages()[0].caption, "Ошибка, что-то не так");
+        QCOMPARE(session.messages()[0].text, "Пожалуйста, переустановите программу");
+        QVERIFY(!session.messages()[0].error);
         QCOMPARE(watcher.closes, 1);
         QCOMPARE(session.ui->ShagLe->text(), "77");
     }
@@ -270,8 +272,8 @@ private slots:
     // design values.
     void missingStep() {
         Session session({0, 0, 0, "3", "1000", false});
-        QCOMPARE(session.messages.size(), 1u);
-        QCOMPARE(session.messages[0].text, "Failed to get data for 'Shag'");
+        QCOMPARE(session.messages().size(), 1);
+        QCOMPARE(session.messages()[0].text, "Failed to get data for 'Shag'");
         QCOMPARE(session.ui->ShagLe->text(), "");
         QCOMPARE(session.ui->m_mmRg->itemIndex(), 1);
         QCOMPARE(session.ui->ABRadioGroup->itemIndex(), 1);

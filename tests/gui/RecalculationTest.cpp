@@ -1,5 +1,6 @@
 // Tests of the recalculation on the real windows: the example typed as a user types it, the flow
 // boxes in step, reset texts, errors in the standard error box, the key filter.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -53,7 +54,7 @@ class RecalculationTest : public QObject {
     Forms m_forms;
     std::unique_ptr<BoxAnswerer> m_boxes;
 
-    Ui::TmainForm* ui() const { return m_forms.mainForm->ui(); }
+    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
     QLabel* label(const char* name) const {
         return m_forms.mainForm->findChild<QLabel*>(QString::fromLatin1(name));
     }

@@ -1,5 +1,6 @@
 // Tests of "Копировать результаты": the table on the clipboard, its place in the menu, and the
 // result labels selectable with the mouse.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -24,7 +25,7 @@ class ResultsCopyTest : public QObject {
     std::unique_ptr<TempUser> m_user;
     Forms m_forms;
 
-    Ui::TmainForm* ui() const { return m_forms.mainForm->ui(); }
+    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
 
     // The table's lines, each split into its cells.
     static QList<QStringList> Cells(const QString& text) {
@@ -59,7 +60,7 @@ private slots:
         TypeInto(ui()->LLe, "10");
         TypeInto(ui()->KMSLe, "1");
         TypeInto(ui()->Qedit, "3600");
-        m_forms.OptionsForm->ui()->tEdit->setText(Local("20,5"));
+        UiOf(m_forms.OptionsForm)->tEdit->setText(Local("20,5"));
         TypeInto(ui()->Qedit, "3600"); // the round results with the new temperature
         QApplication::clipboard()->clear();
 

@@ -1,5 +1,6 @@
 // Tests of the size search on the real main window: catalogue rows, stepped sides, the order and
 // units of the written texts, the failure texts and the three messages.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -36,9 +37,10 @@ class SizeSearchTest : public QObject {
 
     std::unique_ptr<TempUser> m_user;
     Forms m_forms;
-    QList<ShownMessage> m_messages;
+    std::unique_ptr<BoxAnswerer> m_answerer;
+    const QList<BoxAnswerer::Box>& messages() const { return m_answerer->boxes; }
 
-    Ui::TmainForm* ui() const { return m_forms.mainForm->ui(); }
+    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
 
     void enter(const QString& flow, const QString& velocity, const QString& rectangular = {}) {
         TypeInto(ui()->Qedit, flow);
@@ -58,14 +60,13 @@ class SizeSearchTest : public QObject {
 private slots:
     void init() {
         m_user = std::make_unique<TempUser>();
-        m_messages.clear();
-        SetMessageHook([this](const ShownMessage& message) { m_messages << message; });
+        m_answerer = std::make_unique<BoxAnswerer>();
         m_forms = MakeForms();
     }
 
     void cleanup() {
         m_forms = {};
-        SetMessageHook(nullptr);
+        m_answerer.reset();
         m_user.reset();
     }
 
@@ -94,7 +95,7 @@ private slots:
             text = Local(text);
         }
         QCOMPARE(sizeTexts(), texts);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(messages().isEmpty());
     }
 
     // A row of exactly the needed area is taken, and the recalculation shows its velocity.
@@ -159,7 +160,7 @@ private slots:
         ui()->ZakrepitRazmerRg->setItemIndex(method);
         search();
         QCOMPARE(ui()->DuctCb->currentText(), found);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(messages().isEmpty());
     }
 
     void failureTexts_data() {
@@ -215,7 +216,7 @@ private slots:
         QCOMPARE(ui()->OvalDuctPLabel->text(), QStringLiteral("P="));
         QCOMPARE(ui()->DVLabel->text(), QStringLiteral("V="));
         QCOMPARE(ui()->RoundDuctPdLabel->text(), QStringLiteral("Pd="));
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(messages().isEmpty());
     }
 
     void messagesOfTheSteppedSearch_data() {
@@ -244,10 +245,10 @@ private slots:
         const QString rectangularV = ui()->DuctVLabel->text();
         QCOMPARE(ui()->DVLabel->text(), Local("V= 127,32[m/s]"));
         search();
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].caption, ErrorCaption);
-        QCOMPARE(m_messages[0].text, message);
-        QVERIFY(!m_messages[0].error);
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(messages()[0].caption, ErrorCaption);
+        QCOMPARE(messages()[0].text, message);
+        QVERIFY(!messages()[0].error);
         QCOMPARE(ui()->DEdit->currentText(), QStringLiteral("560")); // 0.2 m2 of the round series
         QCOMPARE(ui()->DuctCb->currentText(), typed);
         QCOMPARE(ui()->OvalDuctCb->currentText(), oval);

@@ -1,5 +1,6 @@
 // Tests of the start-up: the splash window and its fade, the order in which the windows are
 // created, a first start without any settings.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -56,10 +57,11 @@ private slots:
         BoxAnswerer boxes;
         Forms forms = MakeForms();
         QVERIFY(forms.mainForm->isVisible());
-        QCOMPARE(forms.mainForm->optionsForm(), forms.OptionsForm.get());
+        QCOMPARE(forms.mainForm->settingsFields(),
+                 static_cast<const SettingsFields*>(forms.OptionsForm.get()));
         QVERIFY(!forms.OptionsForm->isVisible());
         QVERIFY(!forms.DuctSizesForm->isVisible());
-        Ui::TmainForm* ui = forms.mainForm->ui();
+        Ui::TmainForm* ui = UiOf(forms.mainForm);
         QCOMPARE(ui->ABLabel->text(), heading);
         QCOMPARE(ui->ABOvalLabel->text(), heading);
         QCOMPARE(ui->ZakrepitRazmerRg->itemText(1), firstFixedSide);
@@ -108,7 +110,7 @@ private slots:
         QCOMPARE(boxes.boxes.at(1).text, QStringLiteral("Failed to get data for 'Shag'"));
         QVERIFY(forms.mainForm->isVisible());
         QVERIFY(forms.mainForm->store().KeyExists(SettingsKey));
-        Ui::TmainForm* ui = forms.mainForm->ui();
+        Ui::TmainForm* ui = UiOf(forms.mainForm);
         QCOMPARE(ui->DEdit->count(), 0);
         QCOMPARE(ui->DuctCb->count(), 0);
         QCOMPARE(ui->OvalDuctCb->count(), 0);
