@@ -1,6 +1,7 @@
 // Catalogue files: reading and writing the standard sizes of each duct shape.
 #include "catalogues/CatalogueFile.h"
 
+#include "common/Names.h"
 #include "common/NumberText.h"
 #include "common/OwnFiles.h"
 #include "common/SafeFile.h"
@@ -194,12 +195,6 @@ InOutError InOutErrorFromErrno(int systemError) {
 
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // A name missing from a directory that has itself been removed is a path that no longer exists.
 InOutError ErrorFromErrno(int systemError, const std::string& folder = ".") {
     struct stat current {};
@@ -291,7 +286,7 @@ std::optional<std::string> FindFileNoCaseIn(const std::string& folder, std::stri
     std::optional<std::string> found;
     while (const dirent* entry = ::readdir(directory)) {
         const std::string_view candidate = entry->d_name;
-        if (EqualNoCase(candidate, name) && (!found || candidate < *found)) {
+        if (NamesEqual(candidate, name) && (!found || candidate < *found)) {
             found = std::string(candidate);
         }
     }

@@ -113,9 +113,10 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
-int ReplaceFileWith(const std::string& target, const FileFiller& fill) {
+int ReplaceFileWith(const std::string& target, const FileFiller& fill,
+                    std::optional<unsigned> mode) {
     std::string temporary;
-    const int fd = CreateTemporaryFor(target, temporary);
+    const int fd = CreateTemporaryFor(target, temporary, mode.value_or(0666));
     if (fd < 0) {
         return errno;
     }
@@ -129,7 +130,9 @@ int ReplaceFileWith(const std::string& target, const FileFiller& fill) {
     };
 
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (mode) {
+        (void)::fchmod(file.get(), *mode); // exactly these, whatever the umask
+    } else if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         // Keeps the old file's permissions; a file that cannot take them is still a good save.
         (void)::fchmod(file.get(), old.st_mode & 07777);
     }
@@ -151,9 +154,10 @@ int ReplaceFileWith(const std::string& target, const FileFiller& fill) {
     return 0;
 }
 
-int ReplaceFileWith(const std::string& target, std::string_view bytes) {
-    return ReplaceFileWith(target,
-                           [bytes](int fd, const std::string&) { return WriteAll(fd, bytes); });
+int ReplaceFileWith(const std::string& target, std::string_view bytes,
+                    std::optional<unsigned> mode) {
+    return ReplaceFileWith(
+        target, [bytes](int fd, const std::string&) { return WriteAll(fd, bytes); }, mode);
 }
 
 } // namespace kalvor

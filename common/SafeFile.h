@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,12 +44,14 @@ void SyncFolder(const std::string& folder);
 using FileFiller = std::function<int(int fd, const std::string& path)>;
 
 // Replaces target whole: fill writes the new content into a temporary file beside it, which takes
-// the old file's permissions, is synced, closed and renamed over target in one step; the folder is
-// synced after. Returns 0, or the system error that stopped it: target is then as it was and the
-// temporary is gone.
-int ReplaceFileWith(const std::string& target, const FileFiller& fill);
+// the given permissions (exactly, whatever the umask) or else the old file's, is synced, closed and
+// renamed over target in one step; the folder is synced after. Returns 0, or the system error
+// that stopped it: target is then as it was and the temporary is gone.
+int ReplaceFileWith(const std::string& target, const FileFiller& fill,
+                    std::optional<unsigned> mode = std::nullopt);
 
 // The same with the new content given as bytes.
-int ReplaceFileWith(const std::string& target, std::string_view bytes);
+int ReplaceFileWith(const std::string& target, std::string_view bytes,
+                    std::optional<unsigned> mode = std::nullopt);
 
 } // namespace kalvor

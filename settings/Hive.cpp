@@ -14,10 +14,6 @@ constexpr std::uint32_t DwordType = 4;
 constexpr std::size_t BytesPerLine = 25;
 constexpr char HexDigits[] = "0123456789abcdef";
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool IsControl(char c) {
     return static_cast<unsigned char>(c) < 0x20;
 }
@@ -66,16 +62,6 @@ bool StartsWithPath(std::string_view path, std::string_view prefix) {
 }
 
 } // namespace
-
-bool NamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool IsStorableText(std::string_view text) {
     return text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;

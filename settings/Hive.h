@@ -2,6 +2,8 @@
 // values, read as the Windows registry editor writes it or as a person types it.
 #pragma once
 
+#include "common/Names.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -101,8 +103,5 @@ std::optional<std::string> NormaliseKeyPath(std::string_view path);
 
 // Whether a value name or string can be kept in a hive: no NUL, CR or LF byte.
 bool IsStorableText(std::string_view text);
-
-// Equality without regard to ASCII case; other bytes (UTF-8 included) compare as they are.
-bool NamesEqual(std::string_view a, std::string_view b);
 
 } // namespace kalvor

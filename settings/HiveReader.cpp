@@ -19,17 +19,6 @@ constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16Mark = "\xFF\xFE";
 constexpr char CtrlZ = '\x1A';
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Folded(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        c = AsciiLower(c);
-    return folded;
-}
-
 std::string_view Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)

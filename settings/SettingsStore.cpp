@@ -102,23 +102,10 @@ std::string SetAside(const std::string& path) {
     return {};
 }
 
-// Replaces the file with the content in one step: a temporary file in the same folder, written
-// and synced, renamed over the file. On failure the temporary file is removed and the old file
-// stays as it was.
+// Replaces the file with the content in one step; the settings are the user's own (0600). On
+// failure the old file stays as it was.
 bool ReplaceFile(const std::string& path, std::string_view content) {
-    const std::string folder = FolderOf(path);
-    std::string temporary;
-    FileDescriptor fd(CreateTemporaryFor(path, temporary, 0600));
-    if (fd.get() < 0)
-        return false;
-    (void)::fchmod(fd.get(), 0600); // the settings are the user's own
-    const bool written = WriteAll(fd.get(), content) == 0 && ::fsync(fd.get()) == 0;
-    if (fd.Close() != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
+    return ReplaceFileWith(path, content, 0600) == 0;
 }
 
 std::string LockPathFor(const std::string& hivePath) {
