@@ -22,16 +22,12 @@ std::string MessageNumber(double value) {
 
 // ---- Names -------------------------------------------------------------------------------------
 
+// The shapes' file keys and Russian names, in the order of the shapes.
+constexpr std::string_view ShapeKeys[] = {"rectangular", "flat-oval", "round"};
+constexpr std::string_view ShapeNames[] = {"Прямоугольный", "Плоскоовальный", "Круглый"};
+
 std::string_view ShapeKey(DuctShape shape) {
-    switch (shape) {
-    case DuctShape::Rectangular:
-        return "rectangular";
-    case DuctShape::FlatOval:
-        return "flat-oval";
-    case DuctShape::Round:
-        break;
-    }
-    return "round";
+    return ShapeKeys[static_cast<int>(shape)];
 }
 
 std::optional<DuctShape> ShapeFromKey(std::string_view key) {
@@ -44,15 +40,7 @@ std::optional<DuctShape> ShapeFromKey(std::string_view key) {
 }
 
 std::string_view ShapeName(DuctShape shape) {
-    switch (shape) {
-    case DuctShape::Rectangular:
-        return "Прямоугольный";
-    case DuctShape::FlatOval:
-        return "Плоскоовальный";
-    case DuctShape::Round:
-        break;
-    }
-    return "Круглый";
+    return ShapeNames[static_cast<int>(shape)];
 }
 
 int MaterialCount(DuctShape shape) {
@@ -337,20 +325,19 @@ std::string SystemErrorText(int systemError) {
 }
 
 std::string InOutErrorText(const InOutError& error) {
-    switch (error.code) {
-    case io::FileNotFound:
-        return "файл не найден";
-    case io::InvalidFilename:
-        return "путь не существует";
-    case io::TooManyOpenFiles:
-        return "слишком много открытых файлов";
-    case io::AccessDenied:
-        return "доступ запрещён";
-    case io::InvalidNumericInput:
-        return "в файле не число (десятичный разделитель — точка)";
-    default:
-        return SystemErrorText(error.code); // the other codes are the system's own numbers
+    static const std::pair<int, const char*> Texts[] = {
+        {io::FileNotFound, "файл не найден"},
+        {io::InvalidFilename, "путь не существует"},
+        {io::TooManyOpenFiles, "слишком много открытых файлов"},
+        {io::AccessDenied, "доступ запрещён"},
+        {io::InvalidNumericInput, "в файле не число (десятичный разделитель — точка)"},
+    };
+    for (const auto& [code, text] : Texts) {
+        if (code == error.code) {
+            return text;
+        }
     }
+    return SystemErrorText(error.code); // the other codes are the system's own numbers
 }
 
 } // namespace kalvor
