@@ -16,15 +16,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) {
+    fuzz::SizeTextInput input;
+    if (!fuzz::ReadSizeTextInput(data, size, input)) {
         return 0;
     }
-    const char separator = fuzz::Separator(static_cast<char>(data[0]));
-    SettingsStore& store = fuzz::StoreFor(static_cast<char>(data[1]));
-    const std::string_view text = fuzz::Bytes(data + 2, size - 2);
+    const auto& [separator, store, text] = input;
 
     try {
-        const std::optional<double> D = ParseDiameterText(text, store, separator);
+        const std::optional<double> D = ParseDiameterText(text, *store, separator);
         if (D) {
             FUZZ_CHECK(std::isfinite(*D));
             // Only a text above "0" can hold a diameter.

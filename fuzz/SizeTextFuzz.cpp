@@ -16,17 +16,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) {
+    fuzz::SizeTextInput input;
+    if (!fuzz::ReadSizeTextInput(data, size, input)) {
         return 0;
     }
-    const char separator = fuzz::Separator(static_cast<char>(data[0]));
-    SettingsStore& store = fuzz::StoreFor(static_cast<char>(data[1]));
-    const std::string_view text = fuzz::Bytes(data + 2, size - 2);
+    const auto& [separator, store, text] = input;
 
     double SizeA = -1.0;
     double SizeB = -1.0;
     try {
-        ParseSizeText(text, store, separator, SizeA, SizeB);
+        ParseSizeText(text, *store, separator, SizeA, SizeB);
         FUZZ_CHECK(std::isfinite(SizeA) && std::isfinite(SizeB));
         // Without a "*" after the first character there is no size at all.
         if (text.find('*', 1) == std::string_view::npos) {

@@ -4,6 +4,7 @@
 #include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 
 #include "ui_DuctSizes.h"
 #include "ui_MainFormUnit.h"
@@ -49,11 +50,8 @@ QString WithoutMnemonics(QString text) {
 
 } // namespace
 
-class EditingKeysTest : public QObject {
+class EditingKeysTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempUser> m_user;
-    Forms m_forms;
 
     // The boxes the table names, each with the line edit that holds its text. The catalogue
     // editor's cell editor exists only while a cell is being edited: it is opened here.
@@ -103,14 +101,6 @@ class EditingKeysTest : public QObject {
     }
 
 private slots:
-    void init() {
-        m_user = std::make_unique<TempUser>();
-        m_forms = MakeForms();
-    }
-    void cleanup() {
-        m_forms = {};
-        m_user.reset();
-    }
 
     void editingKeys_data() {
         QTest::addColumn<QString>("box");

@@ -3,6 +3,7 @@
 #include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 
 #include "ui_MainFormUnit.h"
 #include "ui_Options.h"
@@ -64,17 +65,21 @@ QStringList Items(const QComboBox* box) {
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempUser> m_user;
-    std::unique_ptr<BoxAnswerer> m_boxes;
     TrayLog m_tray;
     FakeTray* m_fake = nullptr;
-    Forms m_forms;
 
-    TmainForm* main() const { return m_forms.mainForm.get(); }
-    Ui::TmainForm* ui() const { return UiOf(main()); }
+    void beforeWindows() override {
+        m_tray = TrayLog{};
+        SetTrayIconFactory([this] {
+            auto fake = std::make_unique<FakeTray>(&m_tray);
+            m_fake = fake.get();
+            return fake;
+        });
+    }
+    void afterWindows() override { SetTrayIconFactory(nullptr); }
 
     void minimise() {
         main()->showMinimized();
@@ -82,23 +87,6 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
-    void init() {
-        m_user = std::make_unique<TempUser>();
-        m_boxes = std::make_unique<BoxAnswerer>();
-        m_tray = TrayLog{};
-        SetTrayIconFactory([this] {
-            auto fake = std::make_unique<FakeTray>(&m_tray);
-            m_fake = fake.get();
-            return fake;
-        });
-        m_forms = MakeForms();
-    }
-    void cleanup() {
-        m_forms = {};
-        SetTrayIconFactory(nullptr);
-        m_boxes.reset();
-        m_user.reset();
-    }
 
     void design() {
         QCOMPARE(main()->objectName(), QStringLiteral("mainForm"));
@@ -213,7 +201,7 @@ private slots:
             QCOMPARE(box->currentText(), box->itemText(0));
         }
         QCOMPARE(ui()->DuctVLabel->text(), resultBefore); // the lists are written, not computed
-        QVERIFY(m_boxes->boxes.isEmpty());
+        QVERIFY(boxes().isEmpty());
     }
 
     void emptyCatalogueLeavesNoSelection() {
@@ -230,8 +218,8 @@ private slots:
         m_user->writeFile("RoundDuct.txt", "0.2\r\n");
         m_user->removeFile("Duct.txt");
         main()->FormCreate();
-        QCOMPARE(m_boxes->boxes.size(), 1);
-        QCOMPARE(m_boxes->boxes.first().text, QStringLiteral("File not found."));
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes().first().text, QStringLiteral("File not found."));
         QCOMPARE(Items(ui()->DEdit), QStringList{"200"}); // rebuilt before the failure
         QCOMPARE(Items(ui()->DuctCb), rectangularBefore); // kept
     }

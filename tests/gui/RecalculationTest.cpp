@@ -3,6 +3,7 @@
 #include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 
 #include "ui_MainFormUnit.h"
 #include "widgets/KeyFilter.h"
@@ -47,14 +48,8 @@ const LabelCase Labels[] = {
 
 } // namespace
 
-class RecalculationTest : public QObject {
+class RecalculationTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempUser> m_user;
-    Forms m_forms;
-    std::unique_ptr<BoxAnswerer> m_boxes;
-
-    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
     QLabel* label(const char* name) const {
         return m_forms.mainForm->findChild<QLabel*>(QString::fromLatin1(name));
     }
@@ -81,16 +76,6 @@ class RecalculationTest : public QObject {
     }
 
 private slots:
-    void init() {
-        m_user = std::make_unique<TempUser>();
-        m_boxes = std::make_unique<BoxAnswerer>();
-        m_forms = MakeForms();
-    }
-    void cleanup() {
-        m_forms = {};
-        m_boxes.reset();
-        m_user.reset();
-    }
 
     void exampleLabels_data() {
         QTest::addColumn<QString>("name");
@@ -106,7 +91,7 @@ private slots:
         typeExample();
         QCOMPARE(label(name.toLatin1().constData())->text(), expected);
         QCOMPARE(ui()->LEdit->text(), QStringLiteral("1000"));
-        QVERIFY(m_boxes->boxes.isEmpty());
+        QVERIFY(boxes().isEmpty());
     }
 
     void flowBoxesInStep_data() {
@@ -197,7 +182,7 @@ private slots:
         typeExample();
         TypeInto(box(boxName), text);
         verifyLabels(resetSections);
-        QVERIFY(m_boxes->boxes.isEmpty());
+        QVERIFY(boxes().isEmpty());
     }
 
     void bothTwoSidedSizesEmptiedKeepRoundResults() {
@@ -225,11 +210,10 @@ private slots:
         TypeInto(box(boxName), "0,");
         if (SystemDecimalSeparator() == ',') {
             verifyLabels(resetSections);
-            QVERIFY(m_boxes->boxes.isEmpty());
+            QVERIFY(boxes().isEmpty());
         } else {
-            QVERIFY(!m_boxes->boxes.isEmpty());
-            QCOMPARE(m_boxes->boxes.last().text,
-                     QStringLiteral("Floating point division by zero."));
+            QVERIFY(!boxes().isEmpty());
+            QCOMPARE(boxes().last().text, QStringLiteral("Floating point division by zero."));
         }
     }
 
@@ -334,8 +318,8 @@ private slots:
         QFETCH(QString, goodText);
         typeExample();
         TypeInto(box(boxName), text);
-        QVERIFY(!m_boxes->boxes.isEmpty());
-        const BoxAnswerer::Box& shown = m_boxes->boxes.last();
+        QVERIFY(!boxes().isEmpty());
+        const BoxAnswerer::Box& shown = boxes().last();
         QCOMPARE(shown.text, message);
         QCOMPARE(shown.caption, QStringLiteral("Подбор сечений воздуховода"));
         QCOMPARE(shown.icon, QMessageBox::Critical);
@@ -347,10 +331,10 @@ private slots:
             }
         }
         // The window goes on working once the text is put right.
-        const qsizetype shownBefore = m_boxes->boxes.size();
+        const qsizetype shownBefore = boxes().size();
         TypeInto(box(boxName), goodText);
         TypeInto(ui()->KMSLe, "1");
-        QCOMPARE(m_boxes->boxes.size(), shownBefore);
+        QCOMPARE(boxes().size(), shownBefore);
         verifyLabels(QString());
     }
 
@@ -361,8 +345,8 @@ private slots:
         TypeInto(ui()->DEdit, "00");
         m_boxes->boxes.clear();
         TypeMore(ui()->Qedit, "5"); // 36005 m3/h: the l/s box changes
-        QCOMPARE(m_boxes->boxes.size(), 1);
-        QCOMPARE(m_boxes->boxes.first().text, QStringLiteral("Floating point division by zero."));
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes().first().text, QStringLiteral("Floating point division by zero."));
         QCOMPARE(ui()->LEdit->text(), Local("10001,39"));
     }
 
@@ -370,9 +354,8 @@ private slots:
         typeExample();
         m_forms.OptionsForm->findChild<QLineEdit*>("tEdit")->setText("abc");
         TypeInto(ui()->KMSLe, "2");
-        QVERIFY(!m_boxes->boxes.isEmpty());
-        QCOMPARE(m_boxes->boxes.last().text,
-                 QStringLiteral("'abc' is not a valid floating point value."));
+        QVERIFY(!boxes().isEmpty());
+        QCOMPARE(boxes().last().text, QStringLiteral("'abc' is not a valid floating point value."));
     }
 
     void keyFilter_data() {

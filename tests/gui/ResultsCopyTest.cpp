@@ -3,6 +3,7 @@
 #include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 
 #include "ui_MainFormUnit.h"
 #include "ui_Options.h"
@@ -19,13 +20,8 @@
 using namespace kalvor;
 using namespace kalvor::test;
 
-class ResultsCopyTest : public QObject {
+class ResultsCopyTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempUser> m_user;
-    Forms m_forms;
-
-    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
 
     // The table's lines, each split into its cells.
     static QList<QStringList> Cells(const QString& text) {
@@ -41,14 +37,6 @@ class ResultsCopyTest : public QObject {
     }
 
 private slots:
-    void init() {
-        m_user = std::make_unique<TempUser>();
-        m_forms = MakeForms();
-    }
-    void cleanup() {
-        m_forms = {};
-        m_user.reset();
-    }
 
     // The worked example at 20.5 °C with a flexible round duct: every number as its label shows
     // it, with the locale's separator.

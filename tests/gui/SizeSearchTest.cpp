@@ -3,6 +3,7 @@
 #include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 
 #include "catalogues/CatalogueFile.h"
 #include "ui_MainFormUnit.h"
@@ -32,15 +33,8 @@ void WriteSmallCatalogues() {
 
 } // namespace
 
-class SizeSearchTest : public QObject {
+class SizeSearchTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempUser> m_user;
-    Forms m_forms;
-    std::unique_ptr<BoxAnswerer> m_answerer;
-    const QList<BoxAnswerer::Box>& messages() const { return m_answerer->boxes; }
-
-    Ui::TmainForm* ui() const { return UiOf(m_forms.mainForm); }
 
     void enter(const QString& flow, const QString& velocity, const QString& rectangular = {}) {
         TypeInto(ui()->Qedit, flow);
@@ -58,17 +52,6 @@ class SizeSearchTest : public QObject {
     }
 
 private slots:
-    void init() {
-        m_user = std::make_unique<TempUser>();
-        m_answerer = std::make_unique<BoxAnswerer>();
-        m_forms = MakeForms();
-    }
-
-    void cleanup() {
-        m_forms = {};
-        m_answerer.reset();
-        m_user.reset();
-    }
 
     void standardSizesInTheStoredUnitsAndOrder_data() {
         QTest::addColumn<int>("mm");
@@ -95,7 +78,7 @@ private slots:
             text = Local(text);
         }
         QCOMPARE(sizeTexts(), texts);
-        QVERIFY(messages().isEmpty());
+        QVERIFY(boxes().isEmpty());
     }
 
     // A row of exactly the needed area is taken, and the recalculation shows its velocity.
@@ -160,7 +143,7 @@ private slots:
         ui()->ZakrepitRazmerRg->setItemIndex(method);
         search();
         QCOMPARE(ui()->DuctCb->currentText(), found);
-        QVERIFY(messages().isEmpty());
+        QVERIFY(boxes().isEmpty());
     }
 
     void failureTexts_data() {
@@ -216,7 +199,7 @@ private slots:
         QCOMPARE(ui()->OvalDuctPLabel->text(), QStringLiteral("P="));
         QCOMPARE(ui()->DVLabel->text(), QStringLiteral("V="));
         QCOMPARE(ui()->RoundDuctPdLabel->text(), QStringLiteral("Pd="));
-        QVERIFY(messages().isEmpty());
+        QVERIFY(boxes().isEmpty());
     }
 
     void messagesOfTheSteppedSearch_data() {
@@ -245,10 +228,10 @@ private slots:
         const QString rectangularV = ui()->DuctVLabel->text();
         QCOMPARE(ui()->DVLabel->text(), Local("V= 127,32[m/s]"));
         search();
-        QCOMPARE(messages().size(), 1);
-        QCOMPARE(messages()[0].caption, ErrorCaption);
-        QCOMPARE(messages()[0].text, message);
-        QVERIFY(!messages()[0].error);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].caption, ErrorCaption);
+        QCOMPARE(boxes()[0].text, message);
+        QVERIFY(!boxes()[0].error);
         QCOMPARE(ui()->DEdit->currentText(), QStringLiteral("560")); // 0.2 m2 of the round series
         QCOMPARE(ui()->DuctCb->currentText(), typed);
         QCOMPARE(ui()->OvalDuctCb->currentText(), oval);
