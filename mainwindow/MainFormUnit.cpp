@@ -206,13 +206,21 @@ void TmainForm::saveSettings() {
         return;
     }
     m_store->OpenKey(SettingsKey, true);
-    if (m_optionsForm != nullptr) {
+    // A settings field that still shows its design value never replaces a stored value.
+    const auto mayStore = [this](const char* name) {
+        return m_optionsForm != nullptr && m_optionsForm->mayStore(*m_store, name);
+    };
+    if (mayStore("PBar")) {
         m_store->WriteString("PBar", m_optionsForm->ui()->PBarEdit->text().toStdString());
+    }
+    if (mayStore("t")) {
         m_store->WriteString("t", m_optionsForm->ui()->tEdit->text().toStdString());
     }
     m_store->WriteString("v", m_ui->VEdit->text().toStdString());
-    if (m_optionsForm != nullptr) {
+    if (mayStore("mm")) {
         m_store->WriteInteger("mm", m_optionsForm->ui()->m_mmRg->itemIndex());
+    }
+    if (mayStore("AB")) {
         m_store->WriteInteger("AB", m_optionsForm->ui()->ABRadioGroup->itemIndex());
     }
 }

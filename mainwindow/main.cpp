@@ -1,4 +1,5 @@
 // Kalvor: splash, the three windows, the fade, then the message loop until the main window closes.
+#include "mainwindow/SettingsCheck.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/splash.h"
 
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+
+    // Before the splash, which would stand over the box, and before anything writes the settings.
+    kalvor::ReportUnusableSettings(nullptr);
 
     auto splash = std::make_unique<kalvor::TSplashForm>();
     splash->show();

@@ -13,6 +13,7 @@
 #include "widgets/RadioGroup.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace kalvor {
@@ -41,6 +42,11 @@ TOptionsForm::TOptionsForm(TmainForm* mainForm, QWidget* parent)
 
     connect(m_ui->ApplyBtn, &QPushButton::clicked, this, &TOptionsForm::ApplyBtnClick);
     connect(m_ui->OKBtn, &QPushButton::clicked, this, &TOptionsForm::OKBtnClick);
+    // What the user changes is the user's to store, loaded or not.
+    connect(m_ui->m_mmRg, &RadioGroup::clicked, this, [this] { m_held.insert("mm"); });
+    connect(m_ui->ABRadioGroup, &RadioGroup::clicked, this, [this] { m_held.insert("AB"); });
+    connect(m_ui->tEdit, &QLineEdit::textEdited, this, [this] { m_held.insert("t"); });
+    connect(m_ui->PBarEdit, &QLineEdit::textEdited, this, [this] { m_held.insert("PBar"); });
 
     FormCreate();
 }
@@ -67,6 +73,10 @@ bool TOptionsForm::FormClose() {
     return RunApply();
 }
 
+bool TOptionsForm::mayStore(SettingsStore& store, std::string_view name) const {
+    return m_held.contains(name) || !store.ValueExists(name);
+}
+
 bool TOptionsForm::RunApply() {
     bool stepIsWhole = true;
     Guarded(this, [this, &stepIsWhole] { ApplySettings(stepIsWhole); });
@@ -76,7 +86,8 @@ bool TOptionsForm::RunApply() {
 // The settings load: reads the stored settings into this window and relabels the main window.
 void TOptionsForm::LoadSettings() {
     SettingsStore& store = m_mainForm->store();
-    if (!store.KeyExists(SettingsKey)) {
+    // A hive that is there but cannot be read is no missing installation: the reads below fail.
+    if (!store.KeyExists(SettingsKey) && store.Trouble() == HiveTrouble::None) {
         ShowMessage(this, QStringLiteral("Ошибка, что-то не так"),
                     QStringLiteral("Пожалуйста, переустановите программу"));
         m_mainForm->close();
@@ -84,7 +95,9 @@ void TOptionsForm::LoadSettings() {
     }
     m_ui->ShagLe->setText(Utf8(FormatNumber(store.ReadInteger("Shag"), SystemDecimalSeparator())));
     m_ui->m_mmRg->setItemIndex(store.ReadInteger("mm"));
+    m_held.insert("mm");
     m_ui->ABRadioGroup->setItemIndex(store.ReadInteger("AB"));
+    m_held.insert("AB");
 
     // Item 1 of the search method always fixes the side written first in a size text.
     const bool aFirst = m_ui->ABRadioGroup->itemIndex() == 0;
@@ -102,7 +115,9 @@ void TOptionsForm::LoadSettings() {
     method->setItemIndex(0);
 
     m_ui->PBarEdit->setText(Utf8(store.ReadString("PBar")));
+    m_held.insert("PBar");
     m_ui->tEdit->setText(Utf8(store.ReadString("t")));
+    m_held.insert("t");
 }
 
 // The apply step: stores the fields, loads them back into both windows and runs the size search.
@@ -118,10 +133,18 @@ void TOptionsForm::ApplySettings(bool& stepIsWhole) {
         throw;
     }
     store.WriteInteger("Shag", step);
-    store.WriteInteger("mm", m_ui->m_mmRg->itemIndex());
-    store.WriteInteger("AB", m_ui->ABRadioGroup->itemIndex());
-    store.WriteString("t", Utf8(m_ui->tEdit->text()));
-    store.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
+    if (mayStore(store, "mm")) {
+        store.WriteInteger("mm", m_ui->m_mmRg->itemIndex());
+    }
+    if (mayStore(store, "AB")) {
+        store.WriteInteger("AB", m_ui->ABRadioGroup->itemIndex());
+    }
+    if (mayStore(store, "t")) {
+        store.WriteString("t", Utf8(m_ui->tEdit->text()));
+    }
+    if (mayStore(store, "PBar")) {
+        store.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
+    }
     LoadSettings();
     m_mainForm->FindSizesBtnClick();
 }

@@ -4,6 +4,9 @@
 #include <QDialog>
 
 #include <memory>
+#include <set>
+#include <string>
+#include <string_view>
 
 namespace Ui {
 class TOptionsForm;
@@ -11,6 +14,7 @@ class TOptionsForm;
 
 namespace kalvor {
 
+class SettingsStore;
 class TmainForm;
 
 class TOptionsForm : public QDialog {
@@ -31,6 +35,12 @@ public:
     // a whole number, which keeps the window open.
     bool FormClose();
 
+    // Whether a write of the field of that value ("mm", "AB", "t" or "PBar") may replace what is
+    // stored: the field holds what the settings load filled in or what the user changed, or no
+    // such value is stored yet. A field still showing its design value (a load that stopped
+    // early) never replaces a stored value.
+    bool mayStore(SettingsStore& store, std::string_view name) const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -44,6 +54,7 @@ private:
 
     std::unique_ptr<Ui::TOptionsForm> m_ui;
     TmainForm* m_mainForm;
+    std::set<std::string, std::less<>> m_held; // values whose fields were loaded or changed
 };
 
 } // namespace kalvor
