@@ -255,14 +255,22 @@ void TmainForm::saveSettings() {
         return;
     }
     m_store->OpenKey(SettingsKey, true);
+    // A settings field that still shows its design value never replaces a stored value.
     const SettingsFields* fields = settingsFields();
-    if (fields != nullptr) {
+    const auto mayStore = [&](const char* name) {
+        return fields != nullptr && fields->mayStore(*m_store, name);
+    };
+    if (mayStore("PBar")) {
         m_store->WriteString("PBar", fields->pressureText().toStdString());
+    }
+    if (mayStore("t")) {
         m_store->WriteString("t", fields->temperatureText().toStdString());
     }
     m_store->WriteString("v", m_ui->VEdit->text().toStdString());
-    if (fields != nullptr) {
+    if (mayStore("mm")) {
         m_store->WriteInteger("mm", fields->unitsIndex());
+    }
+    if (mayStore("AB")) {
         m_store->WriteInteger("AB", fields->sideOrderIndex());
     }
 }

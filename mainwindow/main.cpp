@@ -1,4 +1,6 @@
 // Kalvor: splash, the three windows, the fade, then the message loop until the main window closes.
+#include "mainwindow/SettingsCheck.h"
+#include "mainwindow/SingleInstance.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/splash.h"
 
@@ -7,6 +9,14 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+
+    // A second start of the same user's calculator brings the running one to the front instead.
+    kalvor::SingleInstance instance;
+    if (instance.anotherRuns()) {
+        return 0;
+    }
+    // Before the splash, which would stand over the box, and before anything writes the settings.
+    kalvor::ReportUnusableSettings(nullptr);
 
     auto splash = std::make_unique<kalvor::TSplashForm>();
     splash->show();
@@ -22,6 +32,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
 
     kalvor::Forms forms = kalvor::CreateForms();
+    // Back from the notification area or a minimised state as "Восстановить" brings it.
+    QObject::connect(&instance, &kalvor::SingleInstance::activationRequested, forms.mainForm.get(),
+                     &kalvor::TmainForm::N2Click);
 
     splash->FadeOut();
     splash.reset();

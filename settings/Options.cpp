@@ -12,6 +12,7 @@
 #include "widgets/RadioGroup.h"
 #include "widgets/Utf8.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace kalvor {
@@ -28,6 +29,11 @@ TOptionsForm::TOptionsForm(std::shared_ptr<SettingsStore> store, CalculatorWindo
 
     connect(m_ui->ApplyBtn, &QPushButton::clicked, this, &TOptionsForm::ApplyBtnClick);
     connect(m_ui->OKBtn, &QPushButton::clicked, this, &TOptionsForm::OKBtnClick);
+    // What the user changes is the user's to store, loaded or not.
+    connect(m_ui->m_mmRg, &RadioGroup::clicked, this, [this] { m_held.insert("mm"); });
+    connect(m_ui->ABRadioGroup, &RadioGroup::clicked, this, [this] { m_held.insert("AB"); });
+    connect(m_ui->tEdit, &QLineEdit::textEdited, this, [this] { m_held.insert("t"); });
+    connect(m_ui->PBarEdit, &QLineEdit::textEdited, this, [this] { m_held.insert("PBar"); });
 
     FormCreate();
 }
@@ -70,6 +76,10 @@ bool TOptionsForm::FormClose() {
     return RunApply();
 }
 
+bool TOptionsForm::mayStore(SettingsStore& store, std::string_view name) const {
+    return m_held.contains(name) || !store.ValueExists(name);
+}
+
 bool TOptionsForm::RunApply() {
     bool stepIsWhole = true;
     Guarded(this, [this, &stepIsWhole] { ApplySettings(stepIsWhole); });
@@ -79,7 +89,8 @@ bool TOptionsForm::RunApply() {
 // The settings load: reads the stored settings into this window and relabels the main window.
 void TOptionsForm::LoadSettings() {
     SettingsStore& settings = store();
-    if (!settings.KeyExists(SettingsKey)) {
+    // A hive that is there but cannot be read is no missing installation: the reads below fail.
+    if (!settings.KeyExists(SettingsKey) && settings.Trouble() == HiveTrouble::None) {
         ShowMessage(this, QStringLiteral("Ошибка, что-то не так"),
                     QStringLiteral("Пожалуйста, переустановите программу"));
         calculator().requestClose();
@@ -88,11 +99,15 @@ void TOptionsForm::LoadSettings() {
     m_ui->ShagLe->setText(
         Utf8(FormatNumber(settings.ReadInteger("Shag"), SystemDecimalSeparator())));
     m_ui->m_mmRg->setItemIndex(settings.ReadInteger("mm"));
+    m_held.insert("mm");
     m_ui->ABRadioGroup->setItemIndex(settings.ReadInteger("AB"));
+    m_held.insert("AB");
     calculator().showSideOrder(m_ui->ABRadioGroup->itemIndex() == 0);
 
     m_ui->PBarEdit->setText(Utf8(settings.ReadString("PBar")));
+    m_held.insert("PBar");
     m_ui->tEdit->setText(Utf8(settings.ReadString("t")));
+    m_held.insert("t");
 }
 
 // The apply step: stores the fields, loads them back into both windows and runs the size search.
@@ -108,10 +123,18 @@ void TOptionsForm::ApplySettings(bool& stepIsWhole) {
         throw;
     }
     settings.WriteInteger("Shag", step);
-    settings.WriteInteger("mm", m_ui->m_mmRg->itemIndex());
-    settings.WriteInteger("AB", m_ui->ABRadioGroup->itemIndex());
-    settings.WriteString("t", Utf8(m_ui->tEdit->text()));
-    settings.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
+    if (mayStore(settings, "mm")) {
+        settings.WriteInteger("mm", m_ui->m_mmRg->itemIndex());
+    }
+    if (mayStore(settings, "AB")) {
+        settings.WriteInteger("AB", m_ui->ABRadioGroup->itemIndex());
+    }
+    if (mayStore(settings, "t")) {
+        settings.WriteString("t", Utf8(m_ui->tEdit->text()));
+    }
+    if (mayStore(settings, "PBar")) {
+        settings.WriteString("PBar", Utf8(m_ui->PBarEdit->text()));
+    }
     LoadSettings();
     // The lists follow the units and order just stored; the search then writes its sizes.
     calculator().rebuildSizeLists();

@@ -5,12 +5,17 @@
 #include "settings/SettingsFields.h"
 
 #include <memory>
+#include <set>
+#include <string>
+#include <string_view>
 
 namespace Ui {
 class TOptionsForm;
 }
 
 namespace kalvor {
+
+class SettingsStore;
 
 namespace test {
 struct FormAccess;
@@ -39,6 +44,12 @@ public:
     // a whole number, which keeps the window open.
     bool FormClose();
 
+    // Whether a write of the field of that value ("mm", "AB", "t" or "PBar") may replace what is
+    // stored: the field holds what the settings load filled in or what the user changed, or no
+    // such value is stored yet. A field still showing its design value (a load that stopped
+    // early) never replaces a stored value.
+    bool mayStore(SettingsStore& store, std::string_view name) const override;
+
 protected:
     bool closeRequested() override { return FormClose(); }
 
@@ -52,6 +63,7 @@ private:
     bool RunApply();
 
     std::unique_ptr<Ui::TOptionsForm> m_ui;
+    std::set<std::string, std::less<>> m_held; // values whose fields were loaded or changed
 };
 
 } // namespace kalvor
