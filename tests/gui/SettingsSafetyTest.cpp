@@ -1,6 +1,7 @@
 // Tests of the settings kept through faults: a start-up whose catalogue or settings load fails
 // stores no design value over a stored one, and a settings file that cannot be read is set aside
 // and reported once, never answered with the reinstall message.
+#include "FormAccess.h"
 #include "GuiTest.h"
 #include "GuiTestSupport.h"
 
@@ -24,21 +25,16 @@ using namespace kalvor::test;
 
 namespace {
 
-// Records every box instead of showing it.
-class Boxes {
+// Answers and records every box.
+class Boxes : public BoxAnswerer {
 public:
-    Boxes() {
-        SetMessageHook([this](const ShownMessage& message) { shown.push_back(message); });
-    }
-    ~Boxes() { SetMessageHook(nullptr); }
     QStringList texts() const {
         QStringList result;
-        for (const ShownMessage& message : shown) {
+        for (const Box& message : boxes) {
             result << message.text;
         }
         return result;
     }
-    std::vector<ShownMessage> shown;
 };
 
 // Stored values that differ from every design value of the settings window.
@@ -124,7 +120,7 @@ private slots:
         user.removeFile("RoundDuct.txt");
         Boxes boxes;
         Forms forms = MakeForms();
-        Ui::TOptionsForm* options = forms.OptionsForm->ui();
+        Ui::TOptionsForm* options = UiOf(forms.OptionsForm);
         TypeInto(options->PBarEdit, "1000");
         // "BxA" shows as the design value; picked back after "AxB" it is the user's.
         ClickItem(options->ABRadioGroup, 0);
@@ -154,7 +150,7 @@ private slots:
         fault(user);
         Boxes boxes;
         Forms forms = MakeForms();
-        Ui::TOptionsForm* options = forms.OptionsForm->ui();
+        Ui::TOptionsForm* options = UiOf(forms.OptionsForm);
         options->ShagLe->setText("60");
         QTest::mouseClick(options->ApplyBtn, Qt::LeftButton);
         QCOMPARE(TempUser::storedInteger("Shag"), 60);
@@ -164,7 +160,7 @@ private slots:
         QCOMPARE(TempUser::storedString("PBar"), "1013");
         QCOMPARE(options->m_mmRg->itemIndex(), 0);
         QCOMPARE(options->tEdit->text(), "-5");
-        QCOMPARE(forms.mainForm->ui()->ABLabel->text(), "AxB");
+        QCOMPARE(UiOf(forms.mainForm)->ABLabel->text(), "AxB");
     }
 
     // A hive that cannot be used is moved aside and named in one box before the windows exist;
@@ -214,9 +210,9 @@ private slots:
         const QStringList kept = KeptAside();
         QCOMPARE(kept.size(), 1);
         const QString keptPath = QFileInfo(HivePath()).dir().filePath(kept.first());
-        QCOMPARE(boxes.shown.size(), 1u);
-        QVERIFY(boxes.shown[0].error);
-        QCOMPARE(boxes.shown[0].text,
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(boxes.boxes[0].error);
+        QCOMPARE(boxes.boxes[0].text,
                  QString("Файл настроек «%1» не удаётся прочитать: %2. Он сохранён под именем "
                          "«%3», программа начинает с новыми настройками.")
                      .arg(HivePath(), reason, keptPath));
@@ -227,7 +223,7 @@ private slots:
         }
         QVERIFY(!ReportUnusableSettings(nullptr)); // said once
 
-        boxes.shown.clear();
+        boxes.boxes.clear();
         Forms forms = MakeForms();
         QTEST(boxes.texts(), "boxes");
         QVERIFY(!forms.mainForm->closed());
@@ -242,7 +238,7 @@ private slots:
         TempUser user;
         Boxes boxes;
         Forms forms = MakeForms();
-        QVERIFY(boxes.shown.empty());
+        QVERIFY(boxes.boxes.empty());
         {
             QFile file(HivePath());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
