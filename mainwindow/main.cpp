@@ -1,4 +1,5 @@
 // Kalvor: splash, the three windows, the fade, then the message loop until the main window closes.
+#include "mainwindow/EndSignals.h"
 #include "mainwindow/SettingsCheck.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/Startup.h"
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
 
     splash->FadeOut();
     splash.reset();
+
+    // Ended from outside (a logout, kill, Ctrl+C in a terminal), it closes as the user closes it.
+    kalvor::EndSignals endSignals(forms.mainForm.get());
 
     if (forms.mainForm->closed()) {
         return 0; // the settings load found no key and closed the main window

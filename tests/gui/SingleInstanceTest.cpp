@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <csignal>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -102,6 +104,33 @@ private slots:
         SingleInstance next;
         QVERIFY(!next.anotherRuns());
         QVERIFY(next.listening());
+    }
+
+    // Ended from outside, the real program closes as the user closes it: the close handler
+    // saves the settings ("v" among them) and the program ends normally.
+    void endSignalsSaveTheSettings_data() {
+        QTest::addColumn<int>("number");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void endSignalsSaveTheSettings() {
+        QFETCH(int, number);
+        TempUser user;
+        TempUser::storeString("v", "old");
+        QProcess program;
+        program.setWorkingDirectory(user.folder());
+        program.start(QStringLiteral(KALVOR_EXECUTABLE), {});
+        QVERIFY(program.waitForStarted(5000));
+        // Running its event loop once its single-copy socket listens; the windows come first.
+        const QString socket = QDir(SettingsFolder()).filePath(QStringLiteral("kalvor.socket"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
+        QTest::qWait(1500); // past the splash's fade, into the message loop
+        QCOMPARE(::kill(static_cast<pid_t>(program.processId()), number), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(program.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(TempUser::storedString("v"), QStringLiteral("5"));
     }
 
     // The real program started again: the running window comes back from the notification area,
