@@ -189,8 +189,12 @@ InOutError InOutErrorFromErrno(int systemError) {
         break;
     }
     // A system number that equals one of the runtime's own codes (EIO is 5) keeps the generic
-    // message with its number rather than borrowing that code's text.
-    return InOutError(systemError, "I/O error " + std::to_string(systemError));
+    // message with its number rather than borrowing that code's text. A full disk says so too.
+    std::string message = "I/O error " + std::to_string(systemError);
+    if (systemError == ENOSPC || systemError == EDQUOT) {
+        message += ": диск заполнен";
+    }
+    return InOutError(systemError, message);
 }
 
 namespace {

@@ -102,12 +102,6 @@ std::string SetAside(const std::string& path) {
     return {};
 }
 
-// Replaces the file with the content in one step; the settings are the user's own (0600). On
-// failure the old file stays as it was.
-bool ReplaceFile(const std::string& path, std::string_view content) {
-    return ReplaceFileWith(path, content, 0600) == 0;
-}
-
 std::string LockPathFor(const std::string& hivePath) {
     return hivePath + ".lock";
 }
@@ -115,17 +109,43 @@ std::string LockPathFor(const std::string& hivePath) {
 // Reads the hive as it is now, changes it and writes it back, under the writers' lock; false
 // when it cannot be written. A hive that is there but cannot be used is left alone: it may hold
 // values that a rewrite would lose.
+// Why the last write failed, for its message: what a user can mend (a full disk, a folder that
+// cannot be made) is said after the message; other causes add nothing.
+thread_local std::string g_writeTrouble;
+
 template <typename Change> bool UpdateHive(const std::string& hivePath, Change change) {
-    if (hivePath.empty() || CreatePrivateFolders(FolderOf(hivePath)) != 0)
+    g_writeTrouble.clear();
+    if (hivePath.empty())
         return false;
+    const std::string folder = FolderOf(hivePath);
+    if (CreatePrivateFolders(folder) != 0) {
+        g_writeTrouble = "не удалось создать папку настроек " + folder;
+        return false;
+    }
     const FileLock lock(LockPathFor(hivePath));
-    if (!lock.held())
+    if (!lock.held()) {
+        if (lock.error() == ENOSPC)
+            g_writeTrouble = "диск заполнен";
         return false;
+    }
     HiveFile file = LoadHive(hivePath);
     if (!file.usable())
         return false;
     change(file.hive);
-    return ReplaceFile(file.target, SerialiseHive(file.hive));
+    if (const int error = ReplaceFileWith(file.target, SerialiseHive(file.hive), 0600)) {
+        if (error == ENOSPC || error == EDQUOT)
+            g_writeTrouble = "диск заполнен";
+        return false;
+    }
+    return true;
+}
+
+// "Failed to set data for '<name>'", and what went wrong when the user can mend it.
+RegistryError WriteFailed(std::string_view name) {
+    const RegistryError plain = RegistryError::SetData(name);
+    if (g_writeTrouble.empty())
+        return plain;
+    return RegistryError(std::string(plain.what()) + ": " + g_writeTrouble);
 }
 
 std::string HomeFolder() {
@@ -235,7 +255,7 @@ void SettingsStore::WriteInteger(std::string_view name, int value) {
     if (!m_keyOpen || !IsStorableText(name) || !UpdateHive(m_hivePath, [&](Hive& hive) {
             hive.AddKey(m_currentKey).SetValue(name, static_cast<std::int32_t>(value));
         }))
-        throw RegistryError::SetData(name);
+        throw WriteFailed(name);
 }
 
 void SettingsStore::WriteString(std::string_view name, std::string_view value) {
@@ -243,7 +263,7 @@ void SettingsStore::WriteString(std::string_view name, std::string_view value) {
         !UpdateHive(m_hivePath, [&](Hive& hive) {
             hive.AddKey(m_currentKey).SetValue(name, std::string(value));
         }))
-        throw RegistryError::SetData(name);
+        throw WriteFailed(name);
 }
 
 } // namespace kalvor

@@ -396,7 +396,7 @@ TEST(CatalogueErrnoTest, SystemErrorsMapOntoCodes) {
         {ENOENT, 2, "File not found"},      {ENOTDIR, 3, "Invalid filename"},
         {EMFILE, 4, "Too many open files"}, {ENFILE, 4, "Too many open files"},
         {EACCES, 5, "File access denied"},  {EPERM, 5, "File access denied"},
-        {EROFS, 5, "File access denied"},   {ENOSPC, ENOSPC, "I/O error 28"},
+        {EROFS, 5, "File access denied"},   {ENOSPC, ENOSPC, "I/O error 28: диск заполнен"},
         {EIO, EIO, "I/O error 5"},          {0, EIO, "I/O error 5"},
     };
     for (const auto& c : cases) {

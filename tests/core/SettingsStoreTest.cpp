@@ -377,17 +377,22 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     EXPECT_TRUE(fs::is_directory(HiveFile()));
     EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{"config/kelmorta/user.reg.lock"});
 
-    // The config folder replaced by a regular file: the hive's folder cannot be made.
+    // The config folder replaced by a regular file: the hive's folder cannot be made, and the
+    // message names it.
     fs::remove_all(Root() / "config");
     WriteFile(Root() / "config", "not a folder");
-    EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }), "Failed to set data for 'Shag'");
+    const std::string noFolder =
+        ": не удалось создать папку настроек " + (Root() / "config" / "kelmorta").string();
+    EXPECT_EQ(MessageOf([&] { store.WriteInteger("Shag", 1); }),
+              "Failed to set data for 'Shag'" + noFolder);
     EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{"config"});
 
     SettingsStore fresh;
     fresh.OpenKey(SettingsKey, true);
     EXPECT_FALSE(fresh.KeyExists(SettingsKey));
     EXPECT_EQ(MessageOf([&] { fresh.ReadInteger("mm"); }), "Failed to get data for 'mm'");
-    EXPECT_EQ(MessageOf([&] { fresh.WriteString("t", "0"); }), "Failed to set data for 't'");
+    EXPECT_EQ(MessageOf([&] { fresh.WriteString("t", "0"); }),
+              "Failed to set data for 't'" + noFolder);
 }
 
 } // namespace
