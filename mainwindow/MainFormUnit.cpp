@@ -207,14 +207,15 @@ void TmainForm::fillRoundList(const SizeCatalogue& round) {
     m_ui->DEdit->setCurrentIndex(0);
 }
 
-// A two-sided list, the side order read again for every entry.
+// A two-sided list in the units and side order stored now.
 void TmainForm::fillPairList(QComboBox* box, const SizeCatalogue& pairs) {
     const char separator = SystemDecimalSeparator();
     const QSignalBlocker blocker(box);
     box->clear();
     const int mm = m_store->ReadInteger("mm");
+    // The side order once for the list: nothing can change it while the list is filled.
+    const bool secondFirst = !pairs.A.empty() && m_store->ReadInteger("AB") != 0;
     for (std::size_t row = 0; row < pairs.A.size(); ++row) {
-        const bool secondFirst = m_store->ReadInteger("AB") != 0;
         box->addItem(QString::fromStdString(
             CatalogueSizeText(pairs.A[row], pairs.B[row], secondFirst, mm != 0, separator)));
     }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,11 +33,56 @@ struct HiveFile {
     bool usable() const { return trouble == HiveTrouble::None; }
 };
 
+// What identifies a file's content without reading it: device, inode, size and modification
+// time of the name itself and of what it leads to. Every save replaces the file (a new inode),
+// and an edit in place changes its time.
+struct FileStamp {
+    dev_t device = 0, linkDevice = 0;
+    ino_t inode = 0, linkInode = 0;
+    off_t size = 0;
+    timespec modified{}, linkModified{};
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               linkDevice == o.linkDevice && linkInode == o.linkInode &&
+               linkModified.tv_sec == o.linkModified.tv_sec &&
+               linkModified.tv_nsec == o.linkModified.tv_nsec;
+    }
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat name {
+    }, target{};
+    if (::lstat(path.c_str(), &name) != 0 || ::stat(path.c_str(), &target) != 0 ||
+        !S_ISREG(target.st_mode)) {
+        return std::nullopt;
+    }
+    return FileStamp{target.st_dev,  name.st_dev,    target.st_ino, name.st_ino,
+                     target.st_size, target.st_mtim, name.st_mtim};
+}
+
+// The last hive parsed in this process, kept while its file stays the same: a read of settings
+// then costs a look at the file, not a parse.
+struct ParsedHive {
+    std::string path;
+    FileStamp stamp;
+    std::string target;
+    Hive hive;
+};
+thread_local std::optional<ParsedHive> g_parsed;
+
 HiveFile LoadHive(const std::string& path) {
     HiveFile file;
     file.target = path;
     if (path.empty()) {
         return file; // no home: nothing stored
+    }
+    const std::optional<FileStamp> before = StampOf(path);
+    if (before && g_parsed && g_parsed->path == path && g_parsed->stamp == *before) {
+        file.present = true;
+        file.target = g_parsed->target;
+        file.hive = g_parsed->hive;
+        return file;
     }
     std::string bytes;
     const ReadOutcome outcome = ReadRegularFile(path, MaxHiveBytes, bytes);
@@ -45,6 +91,10 @@ HiveFile LoadHive(const std::string& path) {
         if (auto hive = ParseHive(bytes)) {
             file.present = true;
             file.hive = std::move(*hive);
+            // Kept only when the file did not change while it was read.
+            if (before && StampOf(path) == before) {
+                g_parsed = ParsedHive{path, *before, file.target, file.hive};
+            }
         } else {
             file.trouble = HiveTrouble::NotAHive;
         }

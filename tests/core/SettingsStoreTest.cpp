@@ -6,6 +6,8 @@
 
 #include "TestFiles.h"
 
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -393,6 +395,31 @@ TEST_F(SettingsStoreTest, UnwritableHiveFailsWithoutLeavingFiles) {
     EXPECT_EQ(MessageOf([&] { fresh.ReadInteger("mm"); }), "Failed to get data for 'mm'");
     EXPECT_EQ(MessageOf([&] { fresh.WriteString("t", "0"); }),
               "Failed to set data for 't'" + noFolder);
+}
+
+// Reads keep a parsed copy while the file stays the same, and see every change at once: an edit
+// in place of the same length, a replacement by another store, a file that went away.
+TEST_F(SettingsStoreTest, ParsedCopyNeverHidesAChange) {
+    SettingsStore store = Opened();
+    store.WriteString("t", "11");
+    EXPECT_EQ(store.ReadString("t"), "11");
+    EXPECT_EQ(store.ReadString("t"), "11"); // from the copy
+
+    std::string text = HiveText();
+    const std::size_t at = text.find("\"t\"=\"11\"");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 8, "\"t\"=\"22\"");
+    { std::fstream(HiveFile(), std::ios::in | std::ios::out | std::ios::binary) << text; }
+    const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 5, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, HiveFile().c_str(), later, 0), 0);
+    EXPECT_EQ(store.ReadString("t"), "22");
+
+    SettingsStore other = Opened();
+    other.WriteString("t", "33");
+    EXPECT_EQ(store.ReadString("t"), "33");
+
+    fs::remove(HiveFile());
+    EXPECT_EQ(store.ReadString("t"), "");
 }
 
 } // namespace
