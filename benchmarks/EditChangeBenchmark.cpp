@@ -92,6 +92,20 @@ template <class Step> void TimeEachRun(benchmark::State& state, LiveWindow& live
     state.counters["median_us"] = micros[micros.size() / 2];
 }
 
+// The main window's creation handler over three 100,000-row catalogues: what the start-up and
+// every close of the catalogue editor do. The side order is read once per list.
+void BM_FormCreateLargeCatalogues(benchmark::State& state) {
+    LiveWindow live;
+    bench::WriteLargeCatalogues(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        if (!live.window().FormCreate()) {
+            state.SkipWithError("the creation handler stopped");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_FormCreateLargeCatalogues)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
 void BM_editChange(benchmark::State& state) {
     LiveWindow live;
     TimeEachRun(state, live, [&] { live.window().editChange(); });
