@@ -13,9 +13,7 @@
 #include <system_error>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kalvor {
 
@@ -200,56 +198,32 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 }
 
 // A name missing from a directory that has itself been removed is a path that no longer exists.
-InOutError ErrorFromErrno(int systemError) {
+InOutError ErrorFromErrno(int systemError, const std::string& folder = ".") {
     struct stat current {};
-    if (systemError == ENOENT && (stat(".", &current) != 0 || current.st_nlink == 0)) {
+    if (systemError == ENOENT && (stat(folder.c_str(), &current) != 0 || current.st_nlink == 0)) {
         return InOutError(io::InvalidFilename);
     }
     return InOutErrorFromErrno(systemError);
 }
 
-std::string ReadWholeFile(const std::string& name) {
-    int fd = -1;
-    do {
-        fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        throw ErrorFromErrno(errno);
-    }
-    FileDescriptor file(fd);
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw ErrorFromErrno(errno);
-        }
-        if (count == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(count));
-    }
-    if (const int error = file.Close()) {
-        throw ErrorFromErrno(error);
-    }
-    return bytes;
-}
-
 } // namespace
 
 std::optional<std::string> FindFileNoCase(std::string_view fileName) {
+    return FindFileNoCaseIn(".", fileName);
+}
+
+std::optional<std::string> FindFileNoCaseIn(const std::string& folder, std::string_view fileName) {
     const std::string name(fileName);
+    const std::string prefix =
+        folder == "." ? std::string() : (folder.ends_with('/') ? folder : folder + "/");
     struct stat status {};
-    if (::lstat(name.c_str(), &status) == 0) {
-        return name;
+    if (::lstat((prefix + name).c_str(), &status) == 0) {
+        return prefix + name;
     }
     if (name.find('/') != std::string::npos) {
         return std::nullopt;
     }
-    DIR* directory = ::opendir(".");
+    DIR* directory = ::opendir(folder.c_str());
     if (directory == nullptr) {
         return std::nullopt;
     }
@@ -261,12 +235,26 @@ std::optional<std::string> FindFileNoCase(std::string_view fileName) {
         }
     }
     ::closedir(directory);
-    return found;
+    if (found) {
+        return prefix + *found;
+    }
+    return std::nullopt;
 }
 
 SizeCatalogue ReadSizeCatalogue(DuctShape shape, std::string_view fileName) {
+    return ReadSizeCatalogueIn(".", shape, fileName);
+}
+
+SizeCatalogue ReadSizeCatalogueIn(const std::string& folder, DuctShape shape,
+                                  std::string_view fileName) {
     const std::string wanted = fileName.empty() ? CatalogueFileName(shape) : std::string(fileName);
-    const std::string bytes = ReadWholeFile(FindFileNoCase(wanted).value_or(wanted));
+    const std::string prefix =
+        folder == "." ? std::string() : (folder.ends_with('/') ? folder : folder + "/");
+    std::string bytes;
+    if (const int error =
+            ReadWholeFile(FindFileNoCaseIn(folder, wanted).value_or(prefix + wanted), bytes)) {
+        throw ErrorFromErrno(error, folder);
+    }
     return ParseSizeCatalogue(shape, bytes);
 }
 
@@ -275,43 +263,10 @@ void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries) {
     const std::string bytes = FormatSizeCatalogue(shape, entries);
     const std::string canonical = CatalogueFileName(shape);
     const std::string target = FindFileNoCase(canonical).value_or(canonical);
-
-    // The new text goes into a temporary file in the same folder, which then replaces the old
-    // file in one rename: a failure at any step leaves the old catalogue as it was.
-    std::string temporary;
-    const int fd = CreateTemporaryFor(target, temporary);
-    if (fd < 0) {
-        throw ErrorFromErrno(errno);
+    // A failure at any step leaves the old catalogue as it was.
+    if (const int error = ReplaceFileWith(target, bytes)) {
+        throw ErrorFromErrno(error);
     }
-    FileDescriptor file(fd);
-    auto fail = [&](int systemError) {
-        if (file.get() >= 0) {
-            file.Close();
-        }
-        ::unlink(temporary.c_str());
-        return ErrorFromErrno(systemError);
-    };
-
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        // Keeps the old file's permissions; a file that cannot take them is still a good save.
-        (void)::fchmod(file.get(), old.st_mode & 07777);
-    }
-    if (const int error = WriteAll(file.get(), bytes)) {
-        throw fail(error);
-    }
-    if (::fsync(file.get()) != 0) {
-        throw fail(errno);
-    }
-    if (const int error = file.Close()) {
-        throw fail(error);
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        throw fail(errno);
-    }
-    // The rename itself reaches the disk with the folder; a folder that cannot be synced still
-    // holds the complete new file.
-    SyncFolder(FolderOf(target));
 }
 
 } // namespace kalvor

@@ -22,6 +22,10 @@ std::string CatalogueFileName(DuctShape shape);
 // Throws InOutError.
 SizeCatalogue ReadSizeCatalogue(DuctShape shape, std::string_view fileName = {});
 
+// The same from the given folder, which need not be the current directory (nor become it).
+SizeCatalogue ReadSizeCatalogueIn(const std::string& folder, DuctShape shape,
+                                  std::string_view fileName = {});
+
 // Replaces the shape's file with the entries, each size rounded to 0.001 m. The previous file is
 // kept whole until the new one is complete. Throws InOutError.
 void WriteSizeCatalogue(DuctShape shape, const SizeCatalogue& entries);
@@ -45,6 +49,9 @@ std::string FormatSizeCatalogue(DuctShape shape, const SizeCatalogue& entries);
 // it exists, else an entry equal to it ignoring ASCII case (the first in byte order when several
 // are), else nothing. A name with a "/" is taken as it is.
 std::optional<std::string> FindFileNoCase(std::string_view fileName);
+
+// The same in the given folder: the path "<folder>/<real name>" (the bare name for ".").
+std::optional<std::string> FindFileNoCaseIn(const std::string& folder, std::string_view fileName);
 
 // The input-output error for a system error number: ENOENT 2, ENOTDIR 3, EMFILE and ENFILE 4,
 // EACCES, EPERM and EROFS 5, any other "I/O error <errno>" (0 counts as EIO, never as success).

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kalvor {
@@ -109,6 +110,76 @@ void SyncFolder(const std::string& folder) {
         (void)::fsync(fd);
         ::close(fd);
     }
+}
+
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return errno;
+    }
+    FileDescriptor file(fd);
+    bytes.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    return file.Close();
+}
+
+int ReplaceFileWith(const std::string& target, const FileFiller& fill) {
+    std::string temporary;
+    const int fd = CreateTemporaryFor(target, temporary);
+    if (fd < 0) {
+        return errno;
+    }
+    FileDescriptor file(fd);
+    auto fail = [&](int systemError) {
+        if (file.get() >= 0) {
+            file.Close();
+        }
+        ::unlink(temporary.c_str());
+        return systemError;
+    };
+
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Keeps the old file's permissions; a file that cannot take them is still a good save.
+        (void)::fchmod(file.get(), old.st_mode & 07777);
+    }
+    if (const int error = fill(file.get(), temporary)) {
+        return fail(error);
+    }
+    if (::fsync(file.get()) != 0) {
+        return fail(errno);
+    }
+    if (const int error = file.Close()) {
+        return fail(error);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return fail(errno);
+    }
+    // The rename itself reaches the disk with the folder; a folder that cannot be synced still
+    // holds the complete new file.
+    SyncFolder(FolderOf(target));
+    return 0;
+}
+
+int ReplaceFileWith(const std::string& target, std::string_view bytes) {
+    return ReplaceFileWith(target,
+                           [bytes](int fd, const std::string&) { return WriteAll(fd, bytes); });
 }
 
 } // namespace kalvor

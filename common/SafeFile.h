@@ -1,6 +1,7 @@
 // Files replaced whole: a temporary file beside the target is written, synced and renamed over it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,5 +36,21 @@ int CreateTemporaryFor(const std::string& target, std::string& temporaryName);
 
 // Makes a rename in the folder durable; a folder that cannot be synced changes nothing.
 void SyncFolder(const std::string& folder);
+
+// Reads the whole file into bytes: 0, or the system error that stopped the reading.
+int ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Fills a new temporary file beside target: given its open descriptor and its path, returns 0 or
+// the system error that stopped it.
+using FileFiller = std::function<int(int fd, const std::string& path)>;
+
+// Replaces target whole: fill writes the new content into a temporary file beside it, which takes
+// the old file's permissions, is synced, closed and renamed over target in one step; the folder is
+// synced after. Returns 0, or the system error that stopped it: target is then as it was and the
+// temporary is gone.
+int ReplaceFileWith(const std::string& target, const FileFiller& fill);
+
+// The same with the new content given as bytes.
+int ReplaceFileWith(const std::string& target, std::string_view bytes);
 
 } // namespace kalvor

@@ -298,6 +298,37 @@ TEST_F(CatalogueFileTest, NamesMatchWithoutCase) {
     EXPECT_EQ(ReadSizeCatalogue(Round, "roundDuct.txt").A, Sizes{0.2});
 }
 
+TEST_F(CatalogueFileTest, ReadsFromAnotherFolderWithoutMovingThere) {
+    fs::create_directory("sizes");
+    PutFile("sizes/ROUNDDUCT.TXT", "0.1\r\n");
+    PutFile("sizes/Duct.txt", "0.5 0.3\r\n");
+    PutFile("RoundDuct.txt", "0.9\r\n"); // the current directory's own file is not the one read
+    const fs::path absolute = m_folder / "sizes";
+    struct Case {
+        std::string folder;
+        DuctShape shape;
+        const char* name;
+        Sizes A;
+    } const cases[] = {
+        {"sizes", Round, "", {0.1}},
+        {"sizes/", Round, "Roundduct.txt", {0.1}},
+        {absolute.string(), Round, "RoundDuct.txt", {0.1}},
+        {absolute.string(), Rect, "", {0.5}},
+        {".", Round, "", {0.9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder + " " + c.name);
+        EXPECT_EQ(ReadSizeCatalogueIn(c.folder, c.shape, c.name).A, c.A);
+        EXPECT_EQ(fs::current_path(), m_folder);
+    }
+    EXPECT_EQ(FindFileNoCaseIn("sizes", "roundduct.txt"), "sizes/ROUNDDUCT.TXT");
+    EXPECT_EQ(FindFileNoCaseIn(".", "roundduct.txt"), "RoundDuct.txt");
+    EXPECT_EQ(FindFileNoCaseIn("sizes", "OvalDuct.txt"), std::nullopt);
+    EXPECT_EQ(InOutErrorInChild([] { ReadSizeCatalogueIn("sizes", Oval); }), "2 File not found");
+    EXPECT_EQ(InOutErrorInChild([] { ReadSizeCatalogueIn("no-such-folder", Oval); }),
+              "3 Invalid filename");
+}
+
 TEST_F(CatalogueFileTest, SaveCreatesCanonicalNameAndKeepsMode) {
     WriteSizeCatalogue(Oval, {{0.5}, {0.25}});
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"OvalDuct.txt"});

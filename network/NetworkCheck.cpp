@@ -1,0 +1,356 @@
+// The rules a network keeps: names of shapes and materials, size texts, the tree of sections, the
+// numbers of the network and of each section, and the Russian texts of the errors met on the way.
+#include "network/Network.h"
+
+#include "common/NumberText.h"
+
+#include <cerrno>
+#include <cmath>
+#include <unordered_map>
+#include <utility>
+
+namespace kalvor {
+
+NetworkError::NetworkError(const std::string& message, std::string sectionId_, std::string field_)
+    : Error(message)
+    , sectionId(std::move(sectionId_))
+    , field(std::move(field_)) {}
+
+std::string MessageNumber(double value) {
+    return FormatNumber(value, '.');
+}
+
+// ---- Names -------------------------------------------------------------------------------------
+
+std::string_view ShapeKey(DuctShape shape) {
+    switch (shape) {
+    case DuctShape::Rectangular:
+        return "rectangular";
+    case DuctShape::FlatOval:
+        return "flat-oval";
+    case DuctShape::Round:
+        break;
+    }
+    return "round";
+}
+
+std::optional<DuctShape> ShapeFromKey(std::string_view key) {
+    for (DuctShape shape : {DuctShape::Rectangular, DuctShape::FlatOval, DuctShape::Round}) {
+        if (key == ShapeKey(shape)) {
+            return shape;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view ShapeName(DuctShape shape) {
+    switch (shape) {
+    case DuctShape::Rectangular:
+        return "Прямоугольный";
+    case DuctShape::FlatOval:
+        return "Плоскоовальный";
+    case DuctShape::Round:
+        break;
+    }
+    return "Круглый";
+}
+
+int MaterialCount(DuctShape shape) {
+    return shape == DuctShape::FlatOval ? 2 : 5;
+}
+
+std::string_view MaterialName(int materialIndex) {
+    static constexpr std::string_view names[] = {"Стальной", "Гибкий", "Кирпичный",
+                                                 "Оштукатуренный", "Шлакобетонный"};
+    return materialIndex >= 0 && materialIndex < 5 ? names[materialIndex] : std::string_view();
+}
+
+// ---- Sizes -------------------------------------------------------------------------------------
+
+namespace {
+
+// One number of a size text: finite and above 0.
+std::optional<double> SizeNumber(std::string_view part) {
+    if (part.empty()) {
+        return std::nullopt;
+    }
+    try {
+        const double value = ParseNumber(part, '.');
+        if (std::isfinite(value) && value > 0.0) {
+            return value;
+        }
+    } catch (const ConversionError&) {
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<SectionSize> ParseSectionSize(DuctShape shape, std::string_view text,
+                                            std::string* problem) {
+    auto refuse = [&](const std::string& why) -> std::optional<SectionSize> {
+        if (problem != nullptr) {
+            *problem = why;
+        }
+        return std::nullopt;
+    };
+    if (text == AutoSize) {
+        return SectionSize{true, 0.0, 0.0};
+    }
+    const std::string notASize =
+        "«" + std::string(text) + "» — не размер; ожидается " +
+        (shape == DuctShape::Round ? "диаметр в мм, например «400», или «auto»"
+                                   : "«ширина*высота» в мм, например «500*300», или «auto»");
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) <= 32) {
+            return refuse(notASize); // blanks around the numbers are not part of a size text
+        }
+    }
+    if (shape == DuctShape::Round) {
+        const std::optional<double> D = SizeNumber(text);
+        return D ? std::optional(SectionSize{false, *D, 0.0}) : refuse(notASize);
+    }
+    const std::size_t star = text.find('*');
+    if (star == std::string_view::npos) {
+        return refuse(notASize);
+    }
+    const std::optional<double> A = SizeNumber(text.substr(0, star));
+    const std::optional<double> B = SizeNumber(text.substr(star + 1));
+    if (!A || !B) {
+        return refuse(notASize);
+    }
+    if (shape == DuctShape::FlatOval && *A < *B) {
+        return refuse("у плоскоовального сечения первое число — общая ширина, она не может быть "
+                      "меньше высоты («" +
+                      std::string(text) + "»)");
+    }
+    return SectionSize{false, *A, *B};
+}
+
+std::string SectionSizeText(DuctShape shape, double A, double B) {
+    if (shape == DuctShape::Round) {
+        return FormatNumber(A, '.');
+    }
+    return FormatNumber(A, '.') + "*" + FormatNumber(B, '.');
+}
+
+// ---- The tree ----------------------------------------------------------------------------------
+
+namespace {
+
+[[noreturn]] void Refuse(const NetworkSection& section, const std::string& field,
+                         const std::string& reason) {
+    throw NetworkError("участок «" + section.id + "», поле «" + field + "»: " + reason, section.id,
+                       field);
+}
+
+[[noreturn]] void RefuseNetwork(const std::string& field, const std::string& reason) {
+    throw NetworkError("поле «" + field + "»: " + reason, "", field);
+}
+
+// Follows the parents from a section that the root does not reach to the ring it ends in, and
+// names the ring from its first section in file order.
+[[noreturn]] void RefuseRing(const Network& network, const NetworkTree& tree, std::size_t start) {
+    std::vector<bool> seen(network.sections.size(), false);
+    std::size_t at = start;
+    while (!seen[at]) {
+        seen[at] = true;
+        at = tree.parent[at];
+    }
+    std::vector<std::size_t> ring{at};
+    for (std::size_t next = tree.parent[at]; next != at; next = tree.parent[next]) {
+        ring.push_back(next);
+    }
+    std::size_t first = 0;
+    for (std::size_t i = 1; i < ring.size(); ++i) {
+        if (ring[i] < ring[first]) {
+            first = i;
+        }
+    }
+    std::string chain;
+    for (std::size_t i = 0; i <= ring.size(); ++i) {
+        chain +=
+            (i > 0 ? " → «" : "«") + network.sections[ring[(first + i) % ring.size()]].id + "»";
+    }
+    Refuse(network.sections[ring[first]], "parent",
+           "участки образуют кольцо " + chain +
+               " (каждый отходит от следующего) и не связаны с "
+               "корнем");
+}
+
+} // namespace
+
+NetworkTree BuildNetworkTree(const Network& network) {
+    const std::vector<NetworkSection>& sections = network.sections;
+    const std::size_t count = sections.size();
+    NetworkTree tree;
+    tree.parent.assign(count, NoSection);
+    tree.children.assign(count, {});
+
+    std::unordered_map<std::string_view, std::size_t> byId;
+    byId.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (sections[i].id.empty()) {
+            throw NetworkError("участок № " + std::to_string(i + 1) +
+                                   " по порядку в файле, поле «id»: id не может быть пустым",
+                               "", "id");
+        }
+        const auto [place, added] = byId.emplace(sections[i].id, i);
+        if (!added) {
+            Refuse(sections[i], "id",
+                   "такой id уже есть у участка № " + std::to_string(place->second + 1) +
+                       " по порядку в файле");
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const NetworkSection& section = sections[i];
+        if (section.parent.empty()) {
+            if (tree.root != NoSection) {
+                Refuse(section, "parent",
+                       "второй корень сети (первый — «" + sections[tree.root].id +
+                           "»); пустой parent бывает только у участка у вентилятора");
+            }
+            tree.root = i;
+            continue;
+        }
+        const auto found = byId.find(section.parent);
+        if (found == byId.end()) {
+            Refuse(section, "parent", "нет участка «" + section.parent + "»");
+        }
+        tree.parent[i] = found->second;
+        tree.children[found->second].push_back(i);
+    }
+    // The order in which the root reaches the sections; what it does not reach hangs in a ring.
+    tree.order.reserve(count);
+    if (tree.root != NoSection) {
+        tree.order.push_back(tree.root);
+        for (std::size_t at = 0; at < tree.order.size(); ++at) {
+            for (const std::size_t child : tree.children[tree.order[at]]) {
+                tree.order.push_back(child);
+            }
+        }
+    }
+    if (tree.order.size() < count) {
+        std::vector<bool> reached(count, false);
+        for (const std::size_t i : tree.order) {
+            reached[i] = true;
+        }
+        std::size_t start = 0;
+        while (reached[start]) {
+            ++start;
+        }
+        RefuseRing(network, tree, start);
+    }
+    return tree;
+}
+
+// ---- The rules ---------------------------------------------------------------------------------
+
+namespace {
+
+void CheckNotNegative(const NetworkSection& section, const char* field, double value) {
+    if (!std::isfinite(value)) {
+        Refuse(section, field, "ожидается конечное число");
+    }
+    if (value < 0.0) {
+        Refuse(section, field, "не может быть отрицательным (" + MessageNumber(value) + ")");
+    }
+}
+
+void CheckSection(const NetworkSection& section) {
+    std::string problem;
+    if (!ParseSectionSize(section.shape, section.size, &problem)) {
+        Refuse(section, "size", problem);
+    }
+    if (section.material < 0 || section.material >= MaterialCount(section.shape)) {
+        std::string offered;
+        for (int i = 0; i < MaterialCount(section.shape); ++i) {
+            offered +=
+                (i > 0 ? ", " : "") + std::to_string(i) + " — " + std::string(MaterialName(i));
+        }
+        Refuse(section, "material",
+               "материал " + std::to_string(section.material) + " не предлагается для формы «" +
+                   std::string(ShapeKey(section.shape)) + "» (есть " + offered + ")");
+    }
+    CheckNotNegative(section, "length", section.length);
+    CheckNotNegative(section, "kms", section.kms);
+    CheckNotNegative(section, "flow", section.flow);
+    if (section.Vmax && !(std::isfinite(*section.Vmax) && *section.Vmax > 0.0)) {
+        Refuse(section, "Vmax", "ожидается число больше 0");
+    }
+}
+
+} // namespace
+
+void CheckNetwork(const Network& network) {
+    const AirState& air = network.air;
+    if (!std::isfinite(air.t) || !(air.t > -273.0)) {
+        RefuseNetwork("air.t", "температура должна быть выше −273 °C");
+    }
+    if (!std::isfinite(air.PBar) || !(air.PBar > 0.0)) {
+        RefuseNetwork("air.PBar", "давление должно быть больше 0");
+    }
+    if (!(AirDensity(air.t, air.PBar) > 0.0)) {
+        RefuseNetwork("air", "при t = " + MessageNumber(air.t) + " °C и PBar = " +
+                                 MessageNumber(air.PBar) + " гПа плотность воздуха не больше 0");
+    }
+    if (!std::isfinite(network.Vmax) || !(network.Vmax > 0.0)) {
+        RefuseNetwork("Vmax", "ожидается число больше 0");
+    }
+    for (const auto& [field, value] :
+         {std::pair{"tolerance", network.tolerance}, std::pair{"reserve", network.reserve}}) {
+        if (!std::isfinite(value) || value < 0.0) {
+            RefuseNetwork(field, "ожидается число не меньше 0");
+        }
+    }
+    for (std::size_t i = 0; i < network.sections.size(); ++i) {
+        if (network.sections[i].id.empty()) {
+            break; // named by its place in BuildNetworkTree
+        }
+        CheckSection(network.sections[i]);
+    }
+    BuildNetworkTree(network);
+}
+
+// ---- Messages ----------------------------------------------------------------------------------
+
+std::string SystemErrorText(int systemError) {
+    switch (systemError) {
+    case ENOENT:
+        return "файл не найден";
+    case ENOTDIR:
+        return "путь не существует";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "доступ запрещён";
+    case EISDIR:
+        return "это папка, а не файл";
+    case EMFILE:
+    case ENFILE:
+        return "слишком много открытых файлов";
+    case ENOSPC:
+        return "диск заполнен";
+    default:
+        return "ошибка ввода-вывода " + std::to_string(systemError);
+    }
+}
+
+std::string InOutErrorText(const InOutError& error) {
+    switch (error.code) {
+    case io::FileNotFound:
+        return "файл не найден";
+    case io::InvalidFilename:
+        return "путь не существует";
+    case io::TooManyOpenFiles:
+        return "слишком много открытых файлов";
+    case io::AccessDenied:
+        return "доступ запрещён";
+    case io::InvalidNumericInput:
+        return "в файле не число (десятичный разделитель — точка)";
+    default:
+        return SystemErrorText(error.code); // the other codes are the system's own numbers
+    }
+}
+
+} // namespace kalvor

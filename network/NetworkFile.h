@@ -1,0 +1,32 @@
+// The network file: JSON marked "kalvor-network": 1, taken whole or refused whole, saved by an
+// atomic replacement of the file.
+#pragma once
+
+#include "network/Network.h"
+
+#include <string>
+#include <string_view>
+
+namespace kalvor {
+
+inline constexpr int NetworkFileVersion = 1;
+
+// The network a file's text holds. Absent fields take their defaults: name "", air t 20 and
+// PBar 1013, Vmax 6, tolerance 10, reserve 10; in a section parent "" (the root), material 0,
+// kms 0, flow 0, Vmax the network's. id, shape, size and length must be there. Throws
+// NetworkError for a text that is not JSON, an unknown version, an unknown or mistyped field and
+// every rule of CheckNetwork; nothing is taken from a refused text.
+Network ParseNetworkText(std::string_view text);
+
+// The file's text: one line per section, fields in the file's order, whole numbers without a
+// fraction. Throws Error for a text field that is not UTF-8.
+std::string NetworkFileText(const Network& network);
+
+// Reads and parses a file. Throws NetworkError, for a file that cannot be read too.
+Network LoadNetworkFile(const std::string& path);
+
+// Replaces the file whole (a temporary file beside it, renamed over it): a failed save leaves the
+// old file as it was. Throws Error.
+void SaveNetworkFile(const std::string& path, const Network& network);
+
+} // namespace kalvor

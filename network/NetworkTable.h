@@ -1,0 +1,61 @@
+// The network's table as the program shows and exports it: the columns and cells of the Russian
+// aerodynamic table, the lines above and below it, the readable text report and the CSV.
+#pragma once
+
+#include "network/Network.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalvor {
+
+// One column of the Russian form.
+struct FormColumn {
+    std::string_view heading; // "№ уч.", "L, м³/ч", ...
+    bool numeric;             // right-aligned, a number cell in a spreadsheet
+    int decimals;             // shown decimals; -1: the number text as it is (inputs)
+};
+
+// One cell: the text shown (numbers rounded to the column's decimals) and, for a numeric cell, the
+// unrounded value; empty text and no value where nothing is to be shown.
+struct FormCell {
+    std::string text;
+    std::optional<double> number;
+};
+
+// "№ уч.", "От уч.", "Форма", "Размер, мм", "Материал", "L, м³/ч", "l, м", "Σζ", "F, м²", "De, м",
+// "v, м/с", "R, Па/м", "R·l, Па", "Pд, Па", "Z, Па", "R·l+Z, Па", "ΣΔP, Па", "Невязка, %".
+const std::vector<FormColumn>& NetworkFormColumns();
+
+// The cells of one section, in the columns' order. L is the flow through the section.
+std::vector<FormCell> NetworkFormRow(const Network& network, const NetworkResults& results,
+                                     std::size_t section, char decimalSeparator = '.');
+
+// The title block: the network's name and its air state.
+std::vector<std::string> NetworkTitleLines(const Network& network, const NetworkResults& results,
+                                           char decimalSeparator = '.');
+
+// The totals under the table: the main path and its loss, the fan pressure with the reserve, the
+// flagged branches, the sizes chosen from the catalogues, the sections without air.
+std::vector<std::string> NetworkTotalsLines(const Network& network, const NetworkResults& results,
+                                            char decimalSeparator = '.');
+
+// The readable report: title, the table in aligned columns ("*" before a section of the main path,
+// "!" after a flagged imbalance), the totals.
+std::string NetworkReport(const Network& network, const NetworkResults& results);
+
+inline constexpr std::string_view NetworkCsvHeader =
+    "id,parent,shape,size,material,flow,length,kms,F,De,V,R,Rl,Pd,Z,P,path,main,imbalance";
+
+// The header, then one line per section in file order: size the one used, in mm; flow the flow
+// through the section; numbers as number texts with "." (15 significant digits at most); main 1
+// or 0; imbalance empty for a section not compared. Fields with a comma, a quote or a line end are
+// quoted. Lines end with LF.
+std::string NetworkCsv(const Network& network, const NetworkResults& results);
+
+// A number with the given decimals, rounded to nearest, no grouping: "12.35".
+std::string FixedNumber(double value, int decimals, char decimalSeparator = '.');
+
+} // namespace kalvor

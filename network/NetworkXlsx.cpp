@@ -1,0 +1,169 @@
+// The network's table written through libxlsxwriter.
+#include "network/NetworkXlsx.h"
+
+#include "common/SafeFile.h"
+#include "network/NetworkTable.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <tuple>
+
+namespace kalvor {
+
+namespace {
+
+// The formats of one workbook, made once for each combination that is used.
+class Formats {
+public:
+    explicit Formats(lxw_workbook* workbook)
+        : m_workbook(workbook) {}
+
+    // A table cell: decimals -1 for the general number form, -2 for text.
+    lxw_format* Cell(int decimals, bool bold, bool red) {
+        lxw_format*& format = m_cells[{decimals, bold, red}];
+        if (format == nullptr) {
+            format = workbook_add_format(m_workbook);
+            format_set_border(format, LXW_BORDER_THIN);
+            if (decimals >= 0) {
+                const std::string pattern =
+                    decimals == 0 ? "0"
+                                  : "0." + std::string(static_cast<std::size_t>(decimals), '0');
+                format_set_num_format(format, pattern.c_str());
+            }
+            if (bold) {
+                format_set_bold(format);
+            }
+            if (red) {
+                format_set_font_color(format, LXW_COLOR_RED);
+            }
+        }
+        return format;
+    }
+
+    lxw_format* Heading() {
+        if (m_heading == nullptr) {
+            m_heading = workbook_add_format(m_workbook);
+            format_set_bold(m_heading);
+            format_set_text_wrap(m_heading);
+            format_set_align(m_heading, LXW_ALIGN_CENTER);
+            format_set_align(m_heading, LXW_ALIGN_VERTICAL_CENTER);
+            format_set_border(m_heading, LXW_BORDER_THIN);
+        }
+        return m_heading;
+    }
+
+    lxw_format* Title() {
+        if (m_title == nullptr) {
+            m_title = workbook_add_format(m_workbook);
+            format_set_bold(m_title);
+            format_set_font_size(m_title, 14);
+        }
+        return m_title;
+    }
+
+private:
+    lxw_workbook* m_workbook;
+    std::map<std::tuple<int, bool, bool>, lxw_format*> m_cells;
+    lxw_format* m_heading = nullptr;
+    lxw_format* m_title = nullptr;
+};
+
+// Labels stand in the first column and run over the empty ones after it; values come here.
+constexpr lxw_col_t ValueColumn = 5;
+
+void WriteSheet(lxw_workbook* workbook, const Network& network, const NetworkResults& results) {
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "Расчёт сети");
+    Formats formats(workbook);
+    lxw_row_t row = 0;
+
+    const std::vector<std::string> title = NetworkTitleLines(network, results);
+    worksheet_write_string(sheet, row++, 0, title.front().c_str(), formats.Title());
+    const std::pair<const char*, double> air[] = {
+        {"Температура воздуха t, °C", network.air.t},
+        {"Барометрическое давление PBar, гПа", network.air.PBar},
+        {"Плотность воздуха, кг/м³", results.density},
+        {"Наибольшая скорость для подбора Vmax, м/с", network.Vmax},
+    };
+    for (const auto& [label, value] : air) {
+        worksheet_write_string(sheet, row, 0, label, nullptr);
+        worksheet_write_number(sheet, row++, ValueColumn, value, nullptr);
+    }
+    ++row;
+
+    const std::vector<FormColumn>& columns = NetworkFormColumns();
+    for (lxw_col_t c = 0; c < columns.size(); ++c) {
+        const std::string heading(columns[c].heading);
+        worksheet_write_string(sheet, row, c, heading.c_str(), formats.Heading());
+        const double width = columns[c].numeric ? 10.0 : (c == 2 ? 16.0 : 12.0);
+        worksheet_set_column(sheet, c, c, width, nullptr);
+    }
+    worksheet_freeze_panes(sheet, row + 1, 0);
+    ++row;
+
+    for (std::size_t i = 0; i < network.sections.size(); ++i, ++row) {
+        const SectionResult& result = results.sections[i];
+        const std::vector<FormCell> cells = NetworkFormRow(network, results, i);
+        for (lxw_col_t c = 0; c < cells.size(); ++c) {
+            const bool red = result.flagged && std::size_t{c} + 1 == cells.size();
+            if (cells[c].number) {
+                worksheet_write_number(sheet, row, c, *cells[c].number,
+                                       formats.Cell(columns[c].decimals, result.main, red));
+            } else {
+                worksheet_write_string(
+                    sheet, row, c, cells[c].text.c_str(),
+                    formats.Cell(columns[c].numeric ? -1 : -2, result.main, red));
+            }
+        }
+    }
+    ++row;
+
+    if (!network.sections.empty()) {
+        const std::pair<const char*, double> totals[] = {
+            {"Потери давления на главном направлении, Па", results.mainLoss},
+            {"Запас, %", network.reserve},
+            {"Давление вентилятора с запасом, Па", results.fanPressure},
+            {"Допустимая невязка, %", network.tolerance},
+        };
+        for (const auto& [label, value] : totals) {
+            worksheet_write_string(sheet, row, 0, label, nullptr);
+            worksheet_write_number(sheet, row++, ValueColumn, value, formats.Cell(2, false, false));
+        }
+    }
+    for (const std::string& line : NetworkTotalsLines(network, results)) {
+        worksheet_write_string(sheet, row++, 0, line.c_str(), nullptr);
+    }
+    if (!network.sections.empty()) {
+        worksheet_write_string(
+            sheet, row++, 0,
+            "Жирным — участки главного направления; красным — невязка выше допустимой", nullptr);
+    }
+}
+
+} // namespace
+
+void WriteNetworkXlsx(const std::string& path, const Network& network,
+                      const NetworkResults& results) {
+    std::string failure;
+    const int error = ReplaceFileWith(path, [&](int, const std::string& temporary) {
+        lxw_workbook* workbook = workbook_new(temporary.c_str());
+        if (workbook == nullptr) {
+            return ENOMEM;
+        }
+        WriteSheet(workbook, network, results);
+        const lxw_error closed = workbook_close(workbook); // writes the file and frees the book
+        if (closed != LXW_NO_ERROR) {
+            failure = lxw_strerror(closed);
+            return EIO;
+        }
+        return 0;
+    });
+    if (error != 0) {
+        throw Error("файл «" + path +
+                    "» не записан: " + (failure.empty() ? SystemErrorText(error) : failure));
+    }
+}
+
+} // namespace kalvor
