@@ -1,6 +1,7 @@
 // The recalculation on the live main window, offscreen: one run of editChange, and one change of
 // the flow box as typing makes it (editChange writing the l/s box as well).
 #include "BenchFolder.h"
+#include "TimeEachRun.h"
 
 #include "mainwindow/Startup.h"
 #include "setup/FirstStart.h"
@@ -14,8 +15,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <algorithm>
-#include <chrono>
 #include <vector>
 
 #ifndef KALVOR_DATA_DIR
@@ -74,27 +73,10 @@ private:
     std::vector<ShownMessage> m_messages;
 };
 
-// Runs step once per iteration, timing each run on its own: the median of single runs goes
-// beside the mean, since one slow run (a page fault, a file cache miss) weighs on the mean only.
-template <class Step> void TimeEachRun(benchmark::State& state, LiveWindow& live, Step step) {
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> micros;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        step();
-        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    if (const char* fault = live.fault()) {
-        state.SkipWithError(fault);
-        return;
-    }
-    std::nth_element(micros.begin(), micros.begin() + micros.size() / 2, micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-}
-
 void BM_editChange(benchmark::State& state) {
     LiveWindow live;
-    TimeEachRun(state, live, [&] { live.window().editChange(); });
+    bench::TimeEachRun(
+        state, [&] { live.window().editChange(); }, [&] { return live.fault(); });
 }
 BENCHMARK(BM_editChange)->Unit(benchmark::kMicrosecond);
 
@@ -114,11 +96,14 @@ void BM_FlowBoxChange(benchmark::State& state) {
         return;
     }
     bool more = false;
-    TimeEachRun(state, live, [&] {
-        live.control<QLineEdit>("Qedit")->setText(more ? QStringLiteral("3610")
-                                                       : QStringLiteral("3600"));
-        more = !more;
-    });
+    bench::TimeEachRun(
+        state,
+        [&] {
+            live.control<QLineEdit>("Qedit")->setText(more ? QStringLiteral("3610")
+                                                           : QStringLiteral("3600"));
+            more = !more;
+        },
+        [&] { return live.fault(); });
 }
 BENCHMARK(BM_FlowBoxChange)->Unit(benchmark::kMicrosecond);
 
