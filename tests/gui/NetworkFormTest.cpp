@@ -37,7 +37,20 @@ QString Tree(const Network& network) {
     return parts.join(',');
 }
 
-enum Step { TypeLength, PickShape, PickParent, Add, Delete, MoveDown, ChooseSizes, TypeReserve };
+enum Step {
+    TypeLength,
+    RenameId,
+    PickShape,
+    PickParent,
+    Add,
+    Insert,
+    Delete,
+    DeleteTwo,
+    MoveUp,
+    MoveDown,
+    ChooseSizes,
+    TypeReserve
+};
 
 } // namespace
 
@@ -90,8 +103,8 @@ private slots:
             << 1 << int(LengthColumn) << "12.5" << false
             << QStringList{"1:6=12,5", "1:12=8,71", "1:15=25,24", "1:16=29,45", "1:17=0,7"}
             << "32,58";
-        QTest::newRow("length typed over")
-            << 1 << int(LengthColumn) << "12,5" << true
+        QTest::newRow("typed over, a letter swallowed before the edit")
+            << 1 << int(LengthColumn) << "x12,5" << true
             << QStringList{"1:6=12,5", "1:12=8,71", "1:16=29,45"} << "32,58";
         // 600 m3/h need 0.0278 m²: section 4 takes 250*200 now, and branch 2 leads.
         QTest::newRow("a terminal's own flow, summed upwards")
@@ -229,10 +242,14 @@ private slots:
         QTest::addColumn<QString>("tree"); // after the step
         const QString sample = "1<,2<1,3<1,4<3";
         QTest::newRow("length typed") << int(TypeLength) << sample;
+        QTest::newRow("id renamed, its branch follows") << int(RenameId) << "1<,2<1,7<1,4<7";
         QTest::newRow("shape picked") << int(PickShape) << sample;
         QTest::newRow("parent picked") << int(PickParent) << "1<,2<1,3<1,4<2";
         QTest::newRow("section added") << int(Add) << sample + ",5<4";
+        QTest::newRow("section inserted") << int(Insert) << "1<,2<1,5<1,3<1,4<3";
         QTest::newRow("section deleted") << int(Delete) << "1<,2<1,4<1";
+        QTest::newRow("two rows deleted") << int(DeleteTwo) << "1<,3<1";
+        QTest::newRow("section moved up") << int(MoveUp) << "1<,3<1,2<1,4<3";
         QTest::newRow("section moved") << int(MoveDown) << "1<,3<1,2<1,4<3";
         QTest::newRow("sizes chosen") << int(ChooseSizes) << sample;
         QTest::newRow("reserve typed") << int(TypeReserve) << sample;
@@ -247,6 +264,9 @@ private slots:
             session.type(1, LengthColumn, "12.5");
             QCOMPARE(session.form->network().sections[1].length, 12.5);
             break;
+        case RenameId:
+            session.type(2, IdColumn, "7");
+            break;
         case PickShape: // 315 is no rectangular size: no row reaches 0.0556 m², the last is taken
             session.pick(1, ShapeColumn, "П");
             QCOMPARE(session.form->network().sections[1].shape, DuctShape::Rectangular);
@@ -260,9 +280,25 @@ private slots:
             session.ui->AddMi->trigger();
             QCOMPARE(session.view->currentIndex().row(), 4);
             break;
+        case Insert:
+            session.view->setCurrentIndex(session.index(2, 0));
+            session.ui->InsertMi->trigger();
+            QCOMPARE(session.view->currentIndex().row(), 2);
+            break;
         case Delete:
             session.view->setCurrentIndex(session.index(2, 0));
             session.ui->DeleteMi->trigger();
+            break;
+        case DeleteTwo: // rows selected by their numbers
+            session.view->selectRow(1);
+            session.view->selectionModel()->select(
+                session.index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            session.ui->DeleteMi->trigger();
+            break;
+        case MoveUp:
+            session.view->setCurrentIndex(session.index(2, 0));
+            session.ui->UpMi->trigger();
+            QCOMPARE(session.view->currentIndex().row(), 1);
             break;
         case MoveDown:
             session.view->setCurrentIndex(session.index(1, 0));
