@@ -1,6 +1,7 @@
 // The recalculation on the live main window, offscreen: one run of editChange, and one change of
 // the flow box as typing makes it (editChange writing the l/s box as well).
 #include "BenchFolder.h"
+#include "TimeEachRun.h"
 
 #include "mainwindow/Startup.h"
 #include "setup/FirstStart.h"
@@ -14,8 +15,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <algorithm>
-#include <chrono>
 #include <vector>
 
 #ifndef KALVOR_DATA_DIR
@@ -74,24 +73,6 @@ private:
     std::vector<ShownMessage> m_messages;
 };
 
-// Runs step once per iteration, timing each run on its own: the median of single runs goes
-// beside the mean, since one slow run (a page fault, a file cache miss) weighs on the mean only.
-template <class Step> void TimeEachRun(benchmark::State& state, LiveWindow& live, Step step) {
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> micros;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        step();
-        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    if (const char* fault = live.fault()) {
-        state.SkipWithError(fault);
-        return;
-    }
-    std::nth_element(micros.begin(), micros.begin() + micros.size() / 2, micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-}
-
 // The main window's creation handler over three 100,000-row catalogues: what the start-up and
 // every close of the catalogue editor do. The side order is read once per list.
 void BM_FormCreateLargeCatalogues(benchmark::State& state) {
@@ -108,7 +89,8 @@ BENCHMARK(BM_FormCreateLargeCatalogues)->Arg(100'000)->Unit(benchmark::kMillisec
 
 void BM_editChange(benchmark::State& state) {
     LiveWindow live;
-    TimeEachRun(state, live, [&] { live.window().editChange(); });
+    bench::TimeEachRun(
+        state, [&] { live.window().editChange(); }, [&] { return live.fault(); });
 }
 BENCHMARK(BM_editChange)->Unit(benchmark::kMicrosecond);
 
@@ -128,11 +110,14 @@ void BM_FlowBoxChange(benchmark::State& state) {
         return;
     }
     bool more = false;
-    TimeEachRun(state, live, [&] {
-        live.control<QLineEdit>("Qedit")->setText(more ? QStringLiteral("3610")
-                                                       : QStringLiteral("3600"));
-        more = !more;
-    });
+    bench::TimeEachRun(
+        state,
+        [&] {
+            live.control<QLineEdit>("Qedit")->setText(more ? QStringLiteral("3610")
+                                                           : QStringLiteral("3600"));
+            more = !more;
+        },
+        [&] { return live.fault(); });
 }
 BENCHMARK(BM_FlowBoxChange)->Unit(benchmark::kMicrosecond);
 

@@ -72,6 +72,10 @@ void TmainForm::setCatalogueEditor(QDialog* window) {
     m_ductSizesForm = window;
 }
 
+void TmainForm::setNetworkWindow(QWidget* window) {
+    m_networkForm = window;
+}
+
 const SettingsFields* TmainForm::settingsFields() const {
     return m_optionsForm != nullptr ? m_settingsFields : nullptr;
 }
@@ -156,6 +160,7 @@ void TmainForm::setUpMenus() {
     connect(ui.N2, &QAction::triggered, this, &TmainForm::N2Click);
     connect(ui.N1, &QAction::triggered, this, &TmainForm::CloseMiClick);
     connect(ui.CopyResultsMi, &QAction::triggered, this, &TmainForm::CopyResultsMiClick);
+    connect(ui.NetworkMi, &QAction::triggered, this, &TmainForm::NetworkMiClick);
 
     // "Расчет" shows its own picture beside its caption.
     ui.N3->setIcon(QIcon(QStringLiteral(":/menu/calculation.png")));
@@ -277,6 +282,11 @@ void TmainForm::saveSettings() {
 }
 
 void TmainForm::closeEvent(QCloseEvent* event) {
+    // The network window asks about its unsaved changes first; its "Отмена" keeps the program.
+    if (m_networkForm != nullptr && m_networkForm->isVisible() && !m_networkForm->close()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
     m_closed = true;
@@ -315,6 +325,14 @@ void TmainForm::N5Click() {
 void TmainForm::N6Click() {
     if (m_ductSizesForm != nullptr) {
         m_ductSizesForm->exec();
+    }
+}
+
+void TmainForm::NetworkMiClick() {
+    if (m_networkForm != nullptr) {
+        m_networkForm->show();
+        m_networkForm->raise();
+        m_networkForm->activateWindow();
     }
 }
 

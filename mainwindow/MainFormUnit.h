@@ -3,6 +3,7 @@
 
 #include "catalogues/CatalogueFile.h"
 #include "hydraulics/Formulas.h"
+#include "mainwindow/CalculatorSection.h"
 #include "mainwindow/CalculatorWindow.h"
 #include "settings/SettingsStore.h"
 
@@ -31,7 +32,7 @@ namespace test {
 struct FormAccess;
 }
 
-class TmainForm : public QMainWindow, public CalculatorWindow {
+class TmainForm : public QMainWindow, public CalculatorWindow, public CalculatorSource {
     Q_OBJECT
 
 public:
@@ -45,6 +46,9 @@ public:
     // window opens them and reads the fields; it owns neither.
     void setSettingsWindow(QDialog* window, const SettingsFields* fields);
     void setCatalogueEditor(QDialog* window);
+    // The network window, set by CreateForms: shown and raised from the menu, and closed (with
+    // its question about unsaved changes) before the main window closes.
+    void setNetworkWindow(QWidget* window);
     const SettingsFields* settingsFields() const;
 
     // The shared settings accessor.
@@ -69,6 +73,8 @@ public:
     void rebuildSizeLists() override;
     void showSideOrder(bool firstSideFirst) override;
     void requestClose() override;
+    // The section the network window takes "Из калькулятора" (mainwindow/MainFormSection.cpp).
+    CalculatorSection calculatorSection() override;
 
     // Menu handlers.
     void N2Click();      // popup "Восстановить": back from the notification area
@@ -77,6 +83,7 @@ public:
     void N5Click();      // "Настройки": the settings window, modally
     void N6Click(); // "Изменить размеры воздуховодов": the catalogue editor, modally
     void CopyResultsMiClick(); // "Копировать результаты": the results table to the clipboard
+    void NetworkMiClick(); // "Расчёт сети": the network window, shown and raised
 
     // The results on screen with the inputs behind them, tab-separated: a header, one row per
     // shape (name, size text, material, V, R, De, Pd, P as the labels show them), then the
@@ -141,6 +148,7 @@ private:
     QPointer<QDialog> m_optionsForm;
     const SettingsFields* m_settingsFields = nullptr; // valid while m_optionsForm is
     QPointer<QDialog> m_ductSizesForm;
+    QPointer<QWidget> m_networkForm;
     std::unique_ptr<TrayIcon> m_tray;
     QMenu* m_popupMenu = nullptr;
     bool m_hiddenToTray = false;

@@ -1,5 +1,5 @@
-// The creation of the three windows: main window (shown at once), settings window, catalogue
-// editor; Qt's own texts in Russian like the rest of the program.
+// The creation of the windows: main window (shown at once), settings window, catalogue editor,
+// network window; Qt's own texts in Russian like the rest of the program.
 #include "mainwindow/Startup.h"
 
 #include <QCoreApplication>
@@ -27,7 +27,8 @@ bool LoadQtTranslation() {
 
 Forms CreateForms() {
     LoadQtTranslation();
-    // One settings accessor for the three windows; the main window's creation handler renews it.
+    // One settings accessor for the calculator's three windows; the main window's creation handler
+    // renews it.
     auto store = std::make_shared<SettingsStore>();
     Forms forms;
     forms.mainForm = std::make_unique<TmainForm>(store);
@@ -37,6 +38,8 @@ Forms CreateForms() {
     main->setSettingsWindow(forms.OptionsForm.get(), forms.OptionsForm.get());
     forms.DuctSizesForm = std::make_unique<TDuctSizesForm>(store, main, main);
     main->setCatalogueEditor(forms.DuctSizesForm.get());
+    forms.NetworkForm = std::make_unique<TNetworkForm>(main);
+    main->setNetworkWindow(forms.NetworkForm.get());
     return forms;
 }
 

@@ -103,3 +103,7 @@ convert -size 16x16 xc:none -stroke '#c0392b' -strokewidth 3 \
 convert -size 16x16 xc:none -fill '#ffffff' -stroke "$edge" -draw "rectangle 1,1 9,11" \
     -draw "rectangle 6,4 14,14" -stroke "$air" -draw "line 8,7 12,7" -draw "line 8,9 12,9" \
     -draw "line 8,11 12,11" PNG32:menu/copy.png
+# A trunk with two branches: the network of sections.
+convert -size 16x16 xc:none -fill "$steel" -stroke "$edge" -draw "rectangle 0,6 9,9" \
+    -draw "rectangle 9,1 12,14" -fill "$air" -stroke none -draw "rectangle 13,2 15,4" \
+    -draw "rectangle 13,11 15,13" PNG32:menu/network.png

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kalvor {
@@ -81,6 +82,24 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     Run(box);
+}
+
+SaveAnswer AskToSave(QWidget* parent, const QString& caption, const QString& text) {
+    if (MessageHook()) {
+        MessageHook()({caption, text, false});
+        return SaveAnswer::Cancel;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    Run(box);
+    return box.clickedButton() == save      ? SaveAnswer::Save
+           : box.clickedButton() == discard ? SaveAnswer::Discard
+                                            : SaveAnswer::Cancel;
 }
 
 void CentreOver(QWidget* window, const QWidget* over) {

@@ -23,6 +23,12 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 // The program's own messages for inputs the user can correct: OK only, no icon.
 void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
 
+// The question about unsaved changes: "Сохранить", "Не сохранять", "Отмена" (Escape), with the
+// question icon. While a message hook is set, the hook sees it and the answer is Cancel: nothing
+// is lost where no one can answer.
+enum class SaveAnswer { Save, Discard, Cancel };
+SaveAnswer AskToSave(QWidget* parent, const QString& caption, const QString& text);
+
 // Places a window so that its frame is centred on another's.
 void CentreOver(QWidget* window, const QWidget* over);
 

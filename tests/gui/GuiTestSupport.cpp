@@ -210,7 +210,17 @@ void BoxAnswerer::answer() {
                   box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), box->width(),
                   box->icon() == QMessageBox::Critical});
     const QList<QAbstractButton*> buttons = box->buttons();
-    if (!buttons.isEmpty()) {
+    if (!answers.isEmpty()) {
+        const QString wanted = answers.takeFirst();
+        for (QAbstractButton* button : buttons) {
+            if (button->text() == wanted) {
+                button->click();
+                return;
+            }
+        }
+        qWarning("no button \"%s\" in the box \"%s\"", qPrintable(wanted), qPrintable(box->text()));
+        box->close();
+    } else if (!buttons.isEmpty()) {
         buttons.first()->click();
     } else {
         box->close();

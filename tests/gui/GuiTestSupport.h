@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -77,7 +78,8 @@ void TypeMore(QWidget* box, const QString& text);
 QString CrowdedItems(const QWidget* radioGroup);
 
 // The one way the window tests meet message boxes: while it lives, every modal message box is
-// shown as the user would see it, recorded, and answered with its first button.
+// shown as the user would see it, recorded, and answered with the button named next in answers,
+// or with its first button once answers is empty.
 class BoxAnswerer : public QObject {
 public:
     struct Box {
@@ -91,6 +93,7 @@ public:
 
     BoxAnswerer();
     QList<Box> boxes;
+    QStringList answers; // button texts, one per box in turn
 
 private:
     void answer();

@@ -278,6 +278,8 @@ private slots:
                             << "Закрыть" << QKeySequence("Shift+Esc");
         QTest::newRow("CopyResultsMi") << "CopyResultsMi"
                                        << "Копировать результаты" << QKeySequence("Ctrl+Shift+C");
+        QTest::newRow("NetworkMi") << "NetworkMi"
+                                   << "Расчёт сети" << QKeySequence("Ctrl+N");
         QTest::newRow("N2") << "N2"
                             << "Восстановить" << QKeySequence();
         QTest::newRow("N1, Esc shown only") << "N1"
@@ -292,8 +294,8 @@ private slots:
         QCOMPARE(item->text(), text);
         QCOMPARE(item->shortcut(), shortcut);
         QCOMPARE(ui()->N3->title(), QStringLiteral("Расчет"));
-        QCOMPARE(ui()->N3->actions(),
-                 (QList<QAction*>{ui()->N6, ui()->N5, ui()->CopyResultsMi, ui()->N4}));
+        QCOMPARE(ui()->N3->actions(), (QList<QAction*>{ui()->N6, ui()->N5, ui()->CopyResultsMi,
+                                                       ui()->NetworkMi, ui()->N4}));
         QCOMPARE(main()->popupMenu()->objectName(), QStringLiteral("PopupMenu1"));
         QCOMPARE(main()->popupMenu()->actions(), (QList<QAction*>{ui()->N2, ui()->N1}));
     }

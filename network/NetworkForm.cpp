@@ -1,0 +1,388 @@
+// The network window: its set-up, the undo steps, and the refresh after every edit: the network
+// computed, the table's cells and marks, the boxes, the totals and the status line.
+#include "network/NetworkForm.h"
+
+#include "common/NumberText.h"
+#include "mainwindow/CalculatorSection.h"
+#include "network/NetworkSheet.h"
+#include "network/NetworkTable.h"
+#include "ui_NetworkForm.h"
+#include "widgets/Messages.h"
+#include "widgets/Utf8.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+namespace kalvor {
+
+namespace {
+
+// The undo steps of one network: before and after, the window set to either.
+constexpr int UndoLimit = 200;
+
+struct BoxField {
+    NetworkField field;
+    const char* name; // as the network's file and messages name it
+};
+constexpr BoxField BoxFields[] = {
+    {NetworkField::Name, "name"},           {NetworkField::Temperature, "air.t"},
+    {NetworkField::Pressure, "air.PBar"},   {NetworkField::Vmax, "Vmax"},
+    {NetworkField::Tolerance, "tolerance"}, {NetworkField::Reserve, "reserve"},
+};
+
+double* NumberOf(Network& network, NetworkField field) {
+    switch (field) {
+    case NetworkField::Temperature:
+        return &network.air.t;
+    case NetworkField::Pressure:
+        return &network.air.PBar;
+    case NetworkField::Vmax:
+        return &network.Vmax;
+    case NetworkField::Tolerance:
+        return &network.tolerance;
+    case NetworkField::Reserve:
+        return &network.reserve;
+    case NetworkField::Name:
+        break;
+    }
+    return nullptr;
+}
+
+int ColumnOfField(const std::string& field) {
+    static const std::map<std::string, int> columns = {
+        {"id", IdColumn},     {"parent", ParentColumn}, {"shape", ShapeColumn},
+        {"size", SizeColumn}, {"Vmax", SizeColumn},     {"material", MaterialColumn},
+        {"flow", FlowColumn}, {"length", LengthColumn}, {"kms", KmsColumn},
+    };
+    const auto found = columns.find(field);
+    return found != columns.end() ? found->second : IdColumn;
+}
+
+} // namespace
+
+class NetworkEdit : public QUndoCommand {
+public:
+    NetworkEdit(TNetworkForm& form, Network before, Network after, const QString& what, int mergeId)
+        : QUndoCommand(what)
+        , m_form(form)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+        , m_mergeId(mergeId) {}
+
+    void undo() override { m_form.setNetwork(m_before); }
+    void redo() override { m_form.setNetwork(m_after); }
+    int id() const override { return m_mergeId; }
+    bool mergeWith(const QUndoCommand* other) override {
+        m_after = static_cast<const NetworkEdit*>(other)->m_after;
+        setObsolete(m_after == m_before); // typed back to where it began: no step at all
+        return true;
+    }
+
+private:
+    TNetworkForm& m_form;
+    Network m_before, m_after;
+    int m_mergeId;
+};
+
+TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::TNetworkForm>())
+    , m_calculator(calculator)
+    , m_undo(new QUndoStack(this))
+    , m_model(new NetworkSheetModel(this))
+    , m_status(new QLabel(this)) {
+    m_ui->setupUi(this);
+    // The main window ends the program; this one closing, even as the last one shown, does not.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
+    m_undo->setUndoLimit(UndoLimit);
+    m_status->setObjectName(QStringLiteral("ProblemLbl"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_ui->StatusBar->addWidget(m_status, 1);
+    setUpTable();
+    setUpBoxes();
+    setUpMenus();
+    refresh();
+}
+
+TNetworkForm::~TNetworkForm() = default;
+
+void TNetworkForm::setUpTable() {
+    QTableView* view = m_ui->SectionsTv;
+    view->setModel(m_model);
+    m_delegate = new NetworkSheetDelegate(
+        m_network,
+        [this](int row, int column, const QString& text) { commitCell(row, column, text); }, view);
+    view->setItemDelegate(m_delegate);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectItems);
+    view->setWordWrap(false);
+    QHeaderView* header = view->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    const QFontMetrics metrics(header->font());
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int wide = column == ShapeColumn || column == MaterialColumn ? 108
+                         : column == SizeColumn                            ? 104
+                                                                           : 56;
+        const QString heading =
+            m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        view->setColumnWidth(column, std::max(wide, metrics.horizontalAdvance(heading) + 14));
+    }
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+    view->installEventFilter(this);
+}
+
+void TNetworkForm::setUpBoxes() {
+    connect(m_ui->NameLe, &QLineEdit::textEdited, this, [this] { boxEdited(NetworkField::Name); });
+    for (const BoxField& field : BoxFields) {
+        if (field.field == NetworkField::Name) {
+            continue;
+        }
+        QLineEdit* line = box(field.field);
+        InstallKeyFilter(line);
+        const NetworkField which = field.field;
+        connect(line, &QLineEdit::textEdited, this, [this, which] { boxEdited(which); });
+    }
+}
+
+void TNetworkForm::setUpMenus() {
+    Ui::TNetworkForm& ui = *m_ui;
+    connect(ui.NewMi, &QAction::triggered, this, &TNetworkForm::NewMiClick);
+    connect(ui.OpenMi, &QAction::triggered, this, &TNetworkForm::OpenMiClick);
+    connect(ui.SaveMi, &QAction::triggered, this, &TNetworkForm::SaveMiClick);
+    connect(ui.SaveAsMi, &QAction::triggered, this, &TNetworkForm::SaveAsMiClick);
+    connect(ui.ExportCsvMi, &QAction::triggered, this, &TNetworkForm::ExportCsvMiClick);
+    connect(ui.ExportXlsxMi, &QAction::triggered, this, &TNetworkForm::ExportXlsxMiClick);
+    connect(ui.ExportPdfMi, &QAction::triggered, this, &TNetworkForm::ExportPdfMiClick);
+    connect(ui.PrintMi, &QAction::triggered, this, &TNetworkForm::PrintMiClick);
+    connect(ui.CloseMi, &QAction::triggered, this, &QWidget::close);
+    connect(ui.UndoMi, &QAction::triggered, this,
+            [this] { Guarded(this, [this] { m_undo->undo(); }); });
+    connect(ui.RedoMi, &QAction::triggered, this,
+            [this] { Guarded(this, [this] { m_undo->redo(); }); });
+    connect(m_undo, &QUndoStack::canUndoChanged, ui.UndoMi, &QAction::setEnabled);
+    connect(m_undo, &QUndoStack::canRedoChanged, ui.RedoMi, &QAction::setEnabled);
+    connect(m_undo, &QUndoStack::cleanChanged, this, &TNetworkForm::showTitle);
+    ui.UndoMi->setEnabled(false);
+    ui.RedoMi->setEnabled(false);
+    connect(ui.AddMi, &QAction::triggered, this, &TNetworkForm::AddMiClick);
+    connect(ui.InsertMi, &QAction::triggered, this, &TNetworkForm::InsertMiClick);
+    connect(ui.DeleteMi, &QAction::triggered, this, &TNetworkForm::DeleteMiClick);
+    connect(ui.UpMi, &QAction::triggered, this, &TNetworkForm::UpMiClick);
+    connect(ui.DownMi, &QAction::triggered, this, &TNetworkForm::DownMiClick);
+    connect(ui.AutoSizeMi, &QAction::triggered, this, &TNetworkForm::AutoSizeMiClick);
+    const std::pair<QAction*, DuctShape> shapes[] = {
+        {ui.FromRectangularMi, DuctShape::Rectangular},
+        {ui.FromFlatOvalMi, DuctShape::FlatOval},
+        {ui.FromRoundMi, DuctShape::Round},
+    };
+    for (const auto& [action, shape] : shapes) {
+        const DuctShape taken = shape;
+        connect(action, &QAction::triggered, this, [this, taken] { fromCalculator(taken); });
+        action->setEnabled(m_calculator != nullptr);
+    }
+    // The menu bar, its menus and the tool bar in the window's font, as the main window's are.
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{ui.NetworkMenu, ui.FileMenu, ui.EditMenu, ui.RecentMenu,
+                                         ui.FromCalculatorMenu, ui.NetworkToolBar}) {
+        widget->setFont(font());
+    }
+    ui.NetworkToolBar->addAction(ui.FromCalculatorMenu->menuAction());
+    showRecentFiles();
+}
+
+bool TNetworkForm::modified() const {
+    return !m_undo->isClean();
+}
+
+void TNetworkForm::edit(const Network& changed, const QString& what, int mergeId) {
+    if (changed == m_network) {
+        refresh(); // the boxes' problems may have gone
+        return;
+    }
+    m_undo->push(new NetworkEdit(*this, m_network, changed, what, mergeId));
+}
+
+void TNetworkForm::setNetwork(const Network& network) {
+    m_network = network;
+    m_boxProblems.clear(); // the boxes show the network's values again
+    refresh();
+}
+
+void TNetworkForm::refresh() {
+    m_results.reset();
+    m_problem.clear();
+    int row = -1, column = -1;
+    std::vector<QLineEdit*> marked;
+    if (!m_boxProblems.empty()) {
+        m_problem = m_boxProblems.begin()->second;
+        marked.push_back(box(m_boxProblems.begin()->first));
+    } else {
+        try {
+            const NetworkCatalogues catalogues =
+                ReadNetworkCatalogues(m_network, Utf8(QDir::currentPath()));
+            m_results = ComputeNetwork(m_network, catalogues);
+        } catch (const NetworkError& error) {
+            m_problem = Utf8(std::string(error.what()));
+            markProblem(error, row, column);
+            for (const BoxField& field : BoxFields) {
+                const std::string_view name = field.name;
+                if (error.sectionId.empty() &&
+                    (error.field == name || (error.field == "air" && name.starts_with("air.")))) {
+                    marked.push_back(box(field.field));
+                }
+            }
+        } catch (const std::exception& error) {
+            m_problem = Utf8(std::string(error.what()));
+        }
+    }
+    m_model->show(&m_network, results(), row, column, m_problem);
+    showBoxes();
+    for (const BoxField& field : BoxFields) {
+        QLineEdit* line = box(field.field);
+        const bool problem = std::find(marked.begin(), marked.end(), line) != marked.end();
+        line->setProperty("problem", problem);
+        line->setStyleSheet(problem ? QStringLiteral("background: %1").arg(ProblemColour().name())
+                                    : QString());
+    }
+
+    const char separator = SystemDecimalSeparator();
+    QStringList lines;
+    if (m_results) {
+        for (const std::string& line : NetworkTitleLines(m_network, *m_results, separator)) {
+            lines << Utf8(line);
+        }
+        for (const std::string& line : NetworkTotalsLines(m_network, *m_results, separator)) {
+            lines << Utf8(line);
+        }
+    } else {
+        lines << QStringLiteral("Сеть не рассчитана: причина — в строке состояния");
+    }
+    m_ui->TotalsLbl->setText(lines.join(QLatin1Char('\n')));
+    m_status->setText(m_problem);
+    m_status->setStyleSheet(m_problem.isEmpty() ? QString() : QStringLiteral("color: #b00000"));
+    showTitle();
+}
+
+void TNetworkForm::markProblem(const NetworkError& error, int& row, int& column) {
+    const std::vector<NetworkSection>& sections = m_network.sections;
+    if (error.sectionId.empty() && error.field != "id") {
+        return; // a field of the network itself: its box is marked
+    }
+    // A second section of the same id is the one refused; an empty id is named by its place.
+    const bool last = error.field == "id" && !error.sectionId.empty();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const std::size_t at = last ? sections.size() - 1 - i : i;
+        if (sections[at].id == error.sectionId) {
+            row = static_cast<int>(at);
+            column = ColumnOfField(error.field);
+            return;
+        }
+    }
+}
+
+QLineEdit* TNetworkForm::box(NetworkField field) const {
+    switch (field) {
+    case NetworkField::Name:
+        return m_ui->NameLe;
+    case NetworkField::Temperature:
+        return m_ui->tLe;
+    case NetworkField::Pressure:
+        return m_ui->PBarLe;
+    case NetworkField::Vmax:
+        return m_ui->VmaxLe;
+    case NetworkField::Tolerance:
+        return m_ui->ToleranceLe;
+    case NetworkField::Reserve:
+        break;
+    }
+    return m_ui->ReserveLe;
+}
+
+void TNetworkForm::showBoxes() {
+    const char separator = SystemDecimalSeparator();
+    if (m_ui->NameLe->text() != Utf8(m_network.name)) {
+        m_ui->NameLe->setText(Utf8(m_network.name));
+    }
+    for (const BoxField& field : BoxFields) {
+        const double* value = NumberOf(m_network, field.field);
+        if (value == nullptr || m_boxProblems.count(field.field) != 0) {
+            continue;
+        }
+        // A box whose text already reads as the value keeps it: "1," typed stays as typed.
+        QLineEdit* line = box(field.field);
+        try {
+            if (ParseNumber(Utf8(line->text()), separator) == *value) {
+                continue;
+            }
+        } catch (const ConversionError&) {
+        }
+        line->setText(Utf8(FormatNumber(*value, separator)));
+    }
+}
+
+void TNetworkForm::boxEdited(NetworkField field) {
+    Guarded(this, [this, field] {
+        const BoxField& named =
+            *std::find_if(std::begin(BoxFields), std::end(BoxFields),
+                          [field](const BoxField& f) { return f.field == field; });
+        Network changed = m_network;
+        const QString text = box(field)->text();
+        m_boxProblems.erase(field);
+        if (double* value = NumberOf(changed, field)) {
+            try {
+                *value = ParseNumber(Utf8(text.trimmed()), SystemDecimalSeparator());
+            } catch (const ConversionError&) {
+                m_boxProblems[field] =
+                    QStringLiteral("поле «%1»: «%2» — не число").arg(named.name, text);
+                refresh();
+                return;
+            }
+        } else {
+            changed.name = Utf8(text);
+        }
+        edit(changed, QStringLiteral("Изменение поля «%1»").arg(named.name),
+             static_cast<int>(field));
+    });
+}
+
+void TNetworkForm::showTitle() {
+    const QString name =
+        m_path.isEmpty() ? QStringLiteral("Новая сеть") : QFileInfo(m_path).fileName();
+    setWindowTitle(QStringLiteral("%1[*] — Расчёт сети").arg(name));
+    setWindowModified(modified());
+}
+
+bool TNetworkForm::eventFilter(QObject* watched, QEvent* event) {
+    // A key that starts an edit of a numeric or size cell passes the numeric filter first; while
+    // a cell is edited its editor has the keys.
+    QTableView* view = m_ui->SectionsTv;
+    if (watched == view && event->type() == QEvent::KeyPress) {
+        const int column = view->currentIndex().column();
+        if (column == SizeColumn || column == FlowColumn || column == LengthColumn ||
+            column == KmsColumn) {
+            return m_keys.eventFilter(watched, event);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TNetworkForm::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    Guarded(this, [this, &close] { close = maySpoil(); });
+    if (close) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+} // namespace kalvor

@@ -1,0 +1,171 @@
+// The network window "Расчёт сети": the sections' table in the Russian form, edited in place and
+// recomputed at every edit, with its file, undo and redo, exports and print.
+#pragma once
+
+#include "hydraulics/Formulas.h"
+#include "network/Network.h"
+#include "settings/SettingsStore.h"
+#include "widgets/KeyFilter.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+class QLabel;
+class QLineEdit;
+class QUndoStack;
+
+namespace Ui {
+class TNetworkForm;
+}
+
+namespace kalvor {
+
+class CalculatorSource;
+class NetworkSheetDelegate;
+class NetworkSheetModel;
+
+namespace test {
+struct FormAccess;
+}
+
+// The window's own key of the settings: the recent files.
+inline constexpr std::string_view NetworkSettingsKey = "\\software\\kelmorta\\network\\";
+inline constexpr int RecentFileCount = 8;
+
+// A question for a file's path as the window asks it: the caption, the path proposed (a folder to
+// open from, or the file to save as), the filter, and whether the file is to be written. The
+// answer is the path chosen, or "" when the user cancels.
+struct FileQuestion {
+    QString caption;
+    QString proposal;
+    QString filter;
+    bool save = false;
+};
+using FileAsker = std::function<QString(const FileQuestion&)>;
+
+// The fields of the network itself that the window's boxes edit.
+enum class NetworkField { Name, Temperature, Pressure, Vmax, Tolerance, Reserve };
+
+class TNetworkForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // calculator: where "Из калькулятора" takes its section (nullptr: the items are disabled).
+    explicit TNetworkForm(CalculatorSource* calculator, QWidget* parent = nullptr);
+    ~TNetworkForm() override;
+
+    const Network& network() const { return m_network; }
+    // The results of the network shown; nullptr when it cannot be computed (problem() says why).
+    const NetworkResults* results() const { return m_results ? &*m_results : nullptr; }
+    const QString& problem() const { return m_problem; }
+    const QString& filePath() const { return m_path; }
+    bool modified() const;
+    QUndoStack* undoStack() const { return m_undo; }
+
+    // Replaces the network as one edit that undo takes back; the table, totals and status line
+    // follow. An edit that changes nothing is not kept; edits in a row with the same mergeId
+    // (0 and above: one box typed into) are one step.
+    void edit(const Network& changed, const QString& what, int mergeId = -1);
+
+    // One input cell as its editor hands it on: the text, or the item's data for a list. A text
+    // that is no number changes nothing and says why in the status line.
+    void commitCell(int row, int column, const QString& text);
+
+    // The file steps, each under the handler guard, with the path given; false when refused
+    // (the message shown) or not done. Nothing of a refused file is taken.
+    bool openFile(const QString& path);
+    bool saveFile(const QString& path);
+    bool exportCsv(const QString& path);
+    bool exportXlsx(const QString& path);
+    bool exportPdf(const QString& path);
+    QStringList recentFiles() const;
+    // Who answers the window's questions for paths: the standard file dialogs over this window
+    // unless another asker is set (an empty one restores the dialogs).
+    void setFileAsker(FileAsker asker);
+
+    // Menu handlers, named by their items; each runs under the handler guard.
+    void NewMiClick();
+    void OpenMiClick();
+    bool SaveMiClick();
+    bool SaveAsMiClick();
+    void ExportCsvMiClick();
+    void ExportXlsxMiClick();
+    void ExportPdfMiClick();
+    void PrintMiClick();
+    void AddMiClick();    // a new section at the end, hanging from the current one
+    void InsertMiClick(); // a new section above the current one, hanging from its parent
+    void DeleteMiClick(); // the selected sections (or the current one); their sections move up
+    void UpMiClick();
+    void DownMiClick();
+    void AutoSizeMiClick(); // catalogue sizes for the selected rows, or every "auto" section
+    void fromCalculator(DuctShape shape);
+
+    // The rows wholly selected (by their numbers), in order.
+    std::vector<std::size_t> selectedSections() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend struct test::FormAccess;
+    friend class NetworkEdit;
+    Ui::TNetworkForm* ui() const { return m_ui.get(); }
+
+    void setUpTable();
+    void setUpBoxes();
+    void setUpMenus();
+
+    // What an undo step sets, and everything shown after it.
+    void setNetwork(const Network& network);
+    void refresh();
+    void markProblem(const NetworkError& error, int& row, int& column);
+    void showBoxes();
+    void showTitle();
+    void boxEdited(NetworkField field);
+    QLineEdit* box(NetworkField field) const;
+
+    // A new section's id: the next whole number after the largest one present.
+    std::string newSectionId() const;
+    int currentSection() const;
+    void selectSection(int row);
+    void addSection(NetworkSection section, std::size_t place, const QString& what);
+
+    // Files.
+    bool maySpoil(); // false: the user keeps the changes unsaved and the step does not happen
+    void takeFile(const Network& network, const QString& path);
+    void rememberFile(const QString& path);
+    void forgetFile(const QString& path);
+    void writeRecentFiles(const QStringList& files);
+    void showRecentFiles();
+    QString askPath(const QString& caption, const QString& filter, const QString& suffix);
+    void exportAsked(const QString& kind, const QString& filter, const QString& suffix,
+                     bool (TNetworkForm::*write)(const QString&));
+    QString folderForDialogs() const;
+    QString ask(const FileQuestion& question);
+    const NetworkResults& computedResults() const; // throws Error while not computed
+
+    std::unique_ptr<Ui::TNetworkForm> m_ui;
+    CalculatorSource* m_calculator;
+    Network m_network;
+    std::optional<NetworkResults> m_results;
+    QString m_problem;
+    std::map<NetworkField, QString> m_boxProblems; // texts in the boxes that are no number
+    QString m_path;
+    QUndoStack* m_undo;
+    NetworkSheetModel* m_model;
+    NetworkSheetDelegate* m_delegate;
+    QLabel* m_status;
+    KeyFilter m_keys; // the numeric filter for keys that start an edit of a numeric cell
+    mutable SettingsStore m_settings;
+    FileAsker m_askFile;
+};
+
+} // namespace kalvor

@@ -1,0 +1,336 @@
+// The network window's files: new, open, save, the recent files, the question about unsaved
+// changes, and the exports: CSV, XLSX, PDF and print. Every file is replaced whole.
+#include "network/NetworkForm.h"
+
+#include "common/SafeFile.h"
+#include "network/NetworkFile.h"
+#include "network/NetworkPrint.h"
+#include "network/NetworkTable.h"
+#include "network/NetworkXlsx.h"
+#include "ui_NetworkForm.h"
+#include "widgets/Messages.h"
+#include "widgets/Utf8.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUndoStack>
+
+namespace kalvor {
+
+namespace {
+
+const QString NetworkFilter = QStringLiteral("Сети Kalvor (*.kalvor.json);;Все файлы (*)");
+const QString NetworkSuffix = QStringLiteral(".kalvor.json");
+
+std::string RecentName(int number) {
+    return "File" + std::string(1, static_cast<char>('0' + number));
+}
+
+void Replace(const QString& path, std::string_view bytes) {
+    if (const int error = ReplaceFileWith(Utf8(path), bytes)) {
+        throw Error("файл «" + Utf8(path) + "» не записан: " + SystemErrorText(error));
+    }
+}
+
+} // namespace
+
+bool TNetworkForm::maySpoil() {
+    if (!modified()) {
+        return true;
+    }
+    const QString name =
+        m_path.isEmpty() ? QStringLiteral("Новая сеть") : QFileInfo(m_path).fileName();
+    switch (AskToSave(this, QStringLiteral("Расчёт сети"),
+                      QStringLiteral("Сохранить изменения в «%1»?").arg(name))) {
+    case SaveAnswer::Save:
+        return SaveMiClick();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TNetworkForm::takeFile(const Network& network, const QString& path) {
+    m_undo->clear();
+    m_path = path;
+    setNetwork(network);
+    m_undo->setClean();
+    showTitle();
+}
+
+void TNetworkForm::NewMiClick() {
+    Guarded(this, [this] {
+        if (maySpoil()) {
+            takeFile(Network{}, QString());
+        }
+    });
+}
+
+void TNetworkForm::OpenMiClick() {
+    Guarded(this, [this] {
+        if (!maySpoil()) {
+            return;
+        }
+        const QString path =
+            ask({QStringLiteral("Открыть сеть"), folderForDialogs(), NetworkFilter, false});
+        if (!path.isEmpty()) {
+            openFile(path);
+        }
+    });
+}
+
+bool TNetworkForm::openFile(const QString& path) {
+    return Guarded(this, [this, &path] {
+        const QString whole = QFileInfo(path).absoluteFilePath();
+        Network loaded;
+        try {
+            loaded = LoadNetworkFile(Utf8(whole));
+        } catch (const NetworkError& error) {
+            const QString message = Utf8(std::string(error.what()));
+            throw Error(
+                Utf8(message.contains(whole)
+                         ? QStringLiteral("Сеть не открыта: ") + message
+                         : QStringLiteral("Сеть не открыта: файл «%1»: %2").arg(whole, message)));
+        }
+        takeFile(loaded, whole);
+        rememberFile(whole);
+    });
+}
+
+bool TNetworkForm::SaveMiClick() {
+    bool saved = false;
+    Guarded(this,
+            [this, &saved] { saved = m_path.isEmpty() ? SaveAsMiClick() : saveFile(m_path); });
+    return saved;
+}
+
+bool TNetworkForm::SaveAsMiClick() {
+    bool saved = false;
+    Guarded(this, [this, &saved] {
+        const QString path =
+            askPath(QStringLiteral("Сохранить сеть"), NetworkFilter, NetworkSuffix);
+        saved = !path.isEmpty() && saveFile(path);
+    });
+    return saved;
+}
+
+bool TNetworkForm::saveFile(const QString& path) {
+    return Guarded(this, [this, &path] {
+        const QString whole = QFileInfo(path).absoluteFilePath();
+        SaveNetworkFile(Utf8(whole), m_network);
+        m_path = whole;
+        m_undo->setClean();
+        showTitle();
+        rememberFile(whole);
+    });
+}
+
+QString TNetworkForm::folderForDialogs() const {
+    if (!m_path.isEmpty()) {
+        return QFileInfo(m_path).absolutePath();
+    }
+    const QStringList recent = recentFiles();
+    return recent.isEmpty() ? QDir::currentPath() : QFileInfo(recent.front()).absolutePath();
+}
+
+void TNetworkForm::setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
+
+QString TNetworkForm::ask(const FileQuestion& question) {
+    if (m_askFile) {
+        return m_askFile(question);
+    }
+    return question.save ? QFileDialog::getSaveFileName(this, question.caption, question.proposal,
+                                                        question.filter)
+                         : QFileDialog::getOpenFileName(this, question.caption, question.proposal,
+                                                        question.filter);
+}
+
+QString TNetworkForm::askPath(const QString& caption, const QString& filter,
+                              const QString& suffix) {
+    QString base = m_path.isEmpty() ? Utf8(m_network.name) : QFileInfo(m_path).fileName();
+    if (base.endsWith(NetworkSuffix)) {
+        base.chop(NetworkSuffix.size());
+    }
+    if (base.isEmpty()) {
+        base = QStringLiteral("сеть");
+    }
+    QString path = ask({caption, QDir(folderForDialogs()).filePath(base + suffix), filter, true});
+    // A name typed without any extension takes the file's own.
+    if (!path.isEmpty() && !QFileInfo(path).fileName().contains(QLatin1Char('.'))) {
+        path += suffix;
+    }
+    return path;
+}
+
+// ---- Recent files ------------------------------------------------------------------------------
+
+QStringList TNetworkForm::recentFiles() const {
+    QStringList files;
+    try {
+        if (!m_settings.KeyExists(NetworkSettingsKey)) {
+            return files;
+        }
+        m_settings.OpenKey(NetworkSettingsKey, false);
+        for (int number = 1; number <= RecentFileCount; ++number) {
+            const QString file = Utf8(m_settings.ReadString(RecentName(number)));
+            if (!file.isEmpty() && !files.contains(file)) {
+                files << file;
+            }
+        }
+    } catch (const std::exception&) {
+        files.clear(); // settings that cannot be read offer no recent files
+    }
+    return files;
+}
+
+void TNetworkForm::writeRecentFiles(const QStringList& files) {
+    try {
+        const QStringList old = recentFiles();
+        m_settings.OpenKey(NetworkSettingsKey, true);
+        for (int number = 1; number <= RecentFileCount; ++number) {
+            const qsizetype at = number - 1;
+            const QString file = at < files.size() ? files[at] : QString();
+            if (file != (at < old.size() ? old[at] : QString())) {
+                m_settings.WriteString(RecentName(number), Utf8(file));
+            }
+        }
+    } catch (const std::exception& error) {
+        // The file itself is saved or open; only the list is not kept.
+        m_status->setText(QStringLiteral("Список последних файлов не сохранён: ") +
+                          Utf8(std::string(error.what())));
+    }
+    showRecentFiles();
+}
+
+void TNetworkForm::rememberFile(const QString& path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > RecentFileCount) {
+        files.removeLast();
+    }
+    writeRecentFiles(files);
+}
+
+void TNetworkForm::forgetFile(const QString& path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    writeRecentFiles(files);
+}
+
+void TNetworkForm::showRecentFiles() {
+    QMenu* menu = m_ui->RecentMenu;
+    menu->clear();
+    const QStringList files = recentFiles();
+    int number = 0;
+    for (const QString& file : files) {
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(++number).arg(file));
+        connect(action, &QAction::triggered, this, [this, file] {
+            Guarded(this, [this, &file] {
+                if (!maySpoil()) {
+                    return;
+                }
+                if (!QFileInfo::exists(file)) {
+                    forgetFile(file);
+                    throw Error("файла «" + Utf8(file) + "» больше нет; он убран из списка");
+                }
+                openFile(file);
+            });
+        });
+    }
+    menu->setEnabled(!files.isEmpty());
+}
+
+// ---- Exports -----------------------------------------------------------------------------------
+
+const NetworkResults& TNetworkForm::computedResults() const {
+    if (!m_results) {
+        throw Error("Сеть не рассчитана: " + Utf8(m_problem));
+    }
+    return *m_results;
+}
+
+bool TNetworkForm::exportCsv(const QString& path) {
+    return Guarded(this, [this, &path] {
+        Replace(path, NetworkCsv(m_network, computedResults()));
+        m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
+    });
+}
+
+bool TNetworkForm::exportXlsx(const QString& path) {
+    return Guarded(this, [this, &path] {
+        WriteNetworkXlsx(Utf8(path), m_network, computedResults());
+        m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
+    });
+}
+
+bool TNetworkForm::exportPdf(const QString& path) {
+    return Guarded(this, [this, &path] {
+        const NetworkResults& results = computedResults();
+        // The document is made whole in memory, then replaces the file in one step.
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setPageLayout(NetworkPageLayout());
+            writer.setTitle(Utf8(NetworkTitleLines(m_network, results).front()));
+            writer.setCreator(QStringLiteral("Kalvor"));
+            PaintNetworkPages(writer, m_network, results, QDate::currentDate(),
+                              SystemDecimalSeparator());
+        }
+        Replace(path, std::string_view(buffer.data().constData(),
+                                       static_cast<std::size_t>(buffer.data().size())));
+        m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
+    });
+}
+
+void TNetworkForm::exportAsked(const QString& kind, const QString& filter, const QString& suffix,
+                               bool (TNetworkForm::*write)(const QString&)) {
+    Guarded(this, [&] {
+        computedResults(); // nothing to ask for while there is nothing to write
+        const QString path = askPath(QStringLiteral("Экспорт в ") + kind, filter, suffix);
+        if (!path.isEmpty()) {
+            (this->*write)(path);
+        }
+    });
+}
+
+void TNetworkForm::ExportCsvMiClick() {
+    exportAsked(QStringLiteral("CSV"), QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"),
+                &TNetworkForm::exportCsv);
+}
+
+void TNetworkForm::ExportXlsxMiClick() {
+    exportAsked(QStringLiteral("XLSX"), QStringLiteral("Книга Excel (*.xlsx)"),
+                QStringLiteral(".xlsx"), &TNetworkForm::exportXlsx);
+}
+
+void TNetworkForm::ExportPdfMiClick() {
+    exportAsked(QStringLiteral("PDF"), QStringLiteral("PDF (*.pdf)"), QStringLiteral(".pdf"),
+                &TNetworkForm::exportPdf);
+}
+
+void TNetworkForm::PrintMiClick() {
+    Guarded(this, [this] {
+        const NetworkResults& results = computedResults();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(NetworkPageLayout());
+        printer.setDocName(Utf8(NetworkTitleLines(m_network, results).front()));
+        QPrintDialog dialog(&printer, this);
+        dialog.setWindowTitle(QStringLiteral("Печать"));
+        if (dialog.exec() == QDialog::Accepted) {
+            PaintNetworkPages(printer, m_network, results, QDate::currentDate(),
+                              SystemDecimalSeparator());
+        }
+    });
+}
+
+} // namespace kalvor
