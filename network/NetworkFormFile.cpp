@@ -141,7 +141,9 @@ QString TNetworkForm::folderForDialogs() const {
     return recent.isEmpty() ? QDir::currentPath() : QFileInfo(recent.front()).absolutePath();
 }
 
-void TNetworkForm::setFileAsker(FileAsker asker) { m_askFile = std::move(asker); }
+void TNetworkForm::setFileAsker(FileAsker asker) {
+    m_askFile = std::move(asker);
+}
 
 QString TNetworkForm::ask(const FileQuestion& question) {
     if (m_askFile) {
