@@ -22,7 +22,7 @@ struct Registry {
 const Registry& TheRegistry() {
     static const Registry registry = [] {
         Registry made;
-        for (auto part : {fittings::ElbowFittings}) {
+        for (auto part : {fittings::ElbowFittings, fittings::TransitionFittings}) {
             for (auto& definition : part()) {
                 made.definitions.push_back(std::move(definition));
             }
