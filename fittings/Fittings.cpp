@@ -22,8 +22,8 @@ struct Registry {
 const Registry& TheRegistry() {
     static const Registry registry = [] {
         Registry made;
-        for (auto part :
-             {fittings::ElbowFittings, fittings::TransitionFittings, fittings::TeeFittings}) {
+        for (auto part : {fittings::ElbowFittings, fittings::TransitionFittings,
+                          fittings::TeeFittings, fittings::OpeningFittings}) {
             for (auto& definition : part()) {
                 made.definitions.push_back(std::move(definition));
             }
