@@ -120,7 +120,7 @@ std::vector<FittingDefinition> TeeFittings() {
           .name = "Тройник приточный, ответвление",
           .family = FittingFamily::Tee,
           .source = SupplySource,
-          .note = "Разделение потока; при α < 90° — отвод под углом (wye)",
+          .note = "Разделение потока; при α < 90° — косой тройник",
           .referenceVelocity = OnBranch,
           .parameters = {BranchAngleParameter(), BranchShare(true), BranchArea()}},
          SupplyBranch},
@@ -136,7 +136,8 @@ std::vector<FittingDefinition> TeeFittings() {
           .name = "Тройник вытяжной, ответвление",
           .family = FittingFamily::Tee,
           .source = ExhaustSource,
-          .note = "Слияние потоков; ζ может быть отрицательным (эжекция)",
+          .note =
+              "Слияние потоков; при α < 90° — косой тройник; ζ может быть отрицательным (эжекция)",
           .referenceVelocity = OnBranch,
           .parameters = {BranchAngleParameter(), BranchShare(true), BranchArea(), StraightArea()}},
          ExhaustBranch},

@@ -94,8 +94,8 @@ Param Side() {
         .Optional();
 }
 
-Param IncludedAngle(double defaultValue) {
-    return Param("angle", "Угол раскрытия α (полный)", "°", defaultValue).Above(0).To(180);
+Param IncludedAngle(const char* label, double defaultValue) {
+    return Param("angle", label, "°", defaultValue).Above(0).To(180);
 }
 
 } // namespace
@@ -124,7 +124,8 @@ std::vector<FittingDefinition> TransitionFittings() {
           .source = "Идельчик, конический диффузор: таблицы потерь на расширение и на трение",
           .note = "Прямоугольный переход — по большему из углов раскрытия сторон",
           .referenceVelocity = SmallOrLarge,
-          .parameters = {IncludedAngle(20).Clamp(3, 180), AreaRatio(0.5).Clamp(0, 0.6), Side()}},
+          .parameters = {IncludedAngle("Угол раскрытия α (полный)", 20).Clamp(3, 180),
+                         AreaRatio(0.5).Clamp(0, 0.6), Side()}},
          Diffuser},
         {{.id = "confuser",
           .name = "Конфузор",
@@ -133,7 +134,7 @@ std::vector<FittingDefinition> TransitionFittings() {
           .note = "Прямоугольный переход — по большему из углов сужения сторон; трение — при "
                   "заданном λ",
           .referenceVelocity = SmallOrLarge,
-          .parameters = {IncludedAngle(30), AreaRatio(0.25), Side(),
+          .parameters = {IncludedAngle("Угол сужения α (полный)", 30), AreaRatio(0.25), Side(),
                          Param("lambda", "Коэффициент трения λ стенок конфузора", "", 0)
                              .From(0)
                              .To(0.1)
