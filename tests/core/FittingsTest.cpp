@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <regex>
 #include <set>
 
 namespace kalvor {
@@ -51,19 +51,27 @@ TEST(FittingRegistry, FixedIdsKeepTheirParametersAndRanges) {
     EXPECT_EQ(aspect->clampMax, 8.0);
 }
 
+// Lower-case words joined by one separator: "elbow-round", "r_d".
+bool Words(const std::string& id, char separator) {
+    if (id.empty() || id.front() == separator || id.back() == separator ||
+        id.find(std::string(2, separator)) != std::string::npos) {
+        return false;
+    }
+    return std::all_of(id.begin(), id.end(),
+                       [&](char c) { return (c >= 'a' && c <= 'z') || c == separator; });
+}
+
 TEST(FittingRegistry, EveryTypeIsDescribedAndComputesAtItsDefaults) {
-    const std::regex typeId("[a-z]+(-[a-z]+)*");
-    const std::regex parameterId("[a-z]+(_[a-z]+)*");
     std::set<std::string> ids;
     std::set<FittingFamily> families;
     for (const auto& type : FittingTypes()) {
-        EXPECT_TRUE(std::regex_match(type.id, typeId)) << type.id;
+        EXPECT_TRUE(Words(type.id, '-')) << type.id;
         EXPECT_TRUE(ids.insert(type.id).second) << type.id;
         EXPECT_FALSE(type.name.empty() || type.source.empty() || type.referenceVelocity.empty())
             << type.id;
         families.insert(type.family);
         for (const auto& parameter : type.parameters) {
-            EXPECT_TRUE(std::regex_match(parameter.id, parameterId)) << type.id;
+            EXPECT_TRUE(Words(parameter.id, '_')) << type.id;
             EXPECT_FALSE(parameter.label.empty()) << type.id << " " << parameter.id;
             EXPECT_TRUE(parameter.accepted.Contains(parameter.defaultValue))
                 << type.id << " " << parameter.id;
