@@ -137,6 +137,7 @@ struct FittingUse {
     std::string type;
     FittingParameters parameters;
     double count = 1; // a whole number from 1 on
+    bool operator==(const FittingUse&) const = default;
 };
 
 // Σ count·ζ of a section's fittings, each ζ referred to the section's velocity. A fitting that

@@ -85,17 +85,18 @@ void ComputeSectionFigures(const Network& network, const NetworkSection& section
                                                                             : RoundSection(A);
     result.F = geometry.F;
     result.De = geometry.De;
+    result.kms = SectionKms(section);
     if (result.flow == 0.0) {
         return; // no air, no loss: V, R, Rl, Pd, Z and P stay 0
     }
     const SectionResults r = ComputeSection(
         result.flow, geometry.F, geometry.De, WallRoughness(section.shape, section.material),
-        network.air.t, network.air.PBar, section.length, section.kms);
+        network.air.t, network.air.PBar, section.length, result.kms);
     result.V = r.V;
     result.R = r.R;
     result.Rl = r.R * section.length;
     result.Pd = r.Pd;
-    result.Z = r.Pd * section.kms;
+    result.Z = r.Pd * result.kms;
     result.P = r.P;
 }
 

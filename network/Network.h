@@ -4,6 +4,7 @@
 
 #include "catalogues/CatalogueFile.h"
 #include "common/Errors.h"
+#include "fittings/Fittings.h"
 #include "hydraulics/Formulas.h"
 
 #include <cstddef>
@@ -34,11 +35,12 @@ struct NetworkSection {
     DuctShape shape = DuctShape::Rectangular;
     std::string
         size; // millimetres, "." as separator: "500*300" (flat oval: width first), "400", "auto"
-    int material = 0;           // index of the shape's material list
-    double length = 0.0;        // m
-    double kms = 0.0;           // sum of the local resistance coefficients
-    double flow = 0.0;          // m3/h, the section's own (at its grilles)
-    std::optional<double> Vmax; // m/s for an "auto" size; the network's when absent
+    int material = 0;                 // index of the shape's material list
+    double length = 0.0;              // m
+    double kms = 0.0;                 // sum of the local resistance coefficients
+    double flow = 0.0;                // m3/h, the section's own (at its grilles)
+    std::optional<double> Vmax;       // m/s for an "auto" size; the network's when absent
+    std::vector<FittingUse> fittings; // their Σ count·ζ is added to kms
     bool operator==(const NetworkSection&) const = default;
 };
 
@@ -99,6 +101,14 @@ NetworkTree BuildNetworkTree(const Network& network);
 // NetworkError naming the first section (in file order) and field that breaks one.
 void CheckNetwork(const Network& network);
 
+// The Σζ a section is computed with: its kms (typed by hand) plus Σ count·ζ of its fittings.
+// Throws NetworkError (field "fittings") naming the fitting's place in the list and its parameter.
+double SectionKms(const NetworkSection& section);
+
+// Where in a section's list a fitting's problem is: "местное сопротивление № 2, параметр «r_d»"
+// (position from 1; without the parameter when it is "").
+std::string FittingPlaceText(std::size_t position, const std::string& parameter);
+
 // ---- Computing ---------------------------------------------------------------------------------
 
 // The catalogues the "auto" sizes are chosen from; only the shapes that have one are needed.
@@ -116,6 +126,7 @@ struct SectionResult {
     double A = 0.0, B = 0.0;  // the size used, mm (B 0 for round)
     bool automatic = false;   // the size was chosen from the catalogue
     double F = 0.0, De = 0.0; // m2, m
+    double kms = 0.0;         // the Σζ computed with (SectionKms)
     double V = 0.0, R = 0.0, Rl = 0.0, Pd = 0.0, Z = 0.0, P = 0.0; // m/s, Pa/m, Pa, Pa, Pa, Pa
     double path = 0.0;               // Pa lost from the fan to the end of this section
     bool terminal = false;           // nothing hangs from it

@@ -263,12 +263,35 @@ void CheckSection(const NetworkSection& section) {
     CheckNotNegative(section, "length", section.length);
     CheckNotNegative(section, "kms", section.kms);
     CheckNotNegative(section, "flow", section.flow);
+    SectionKms(section);
     if (section.Vmax && !(std::isfinite(*section.Vmax) && *section.Vmax > 0.0)) {
         Refuse(section, "Vmax", "ожидается число больше 0");
     }
 }
 
 } // namespace
+
+std::string FittingPlaceText(std::size_t position, const std::string& parameter) {
+    std::string place = "местное сопротивление № " + std::to_string(position);
+    if (!parameter.empty()) {
+        place += ", параметр «" + parameter + "»";
+    }
+    return place;
+}
+
+double SectionKms(const NetworkSection& section) {
+    if (section.fittings.empty()) {
+        return section.kms;
+    }
+    try {
+        return section.kms + FittingsZetaSum(section.fittings);
+    } catch (const FittingError& error) {
+        // Only the type itself has no parameter of its own: an unknown type is its "type".
+        const std::string parameter = error.parameter.empty() ? "type" : error.parameter;
+        Refuse(section, "fittings",
+               FittingPlaceText(error.position, parameter) + ": " + error.detail);
+    }
+}
 
 void CheckNetwork(const Network& network) {
     const AirState& air = network.air;

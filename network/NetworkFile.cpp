@@ -85,6 +85,54 @@ std::string Text(const Owner& owner, const Json& object, const char* name,
     return value->get<std::string>();
 }
 
+// A section's list of fittings: each an object with its "type", its parameters as numbers and an
+// optional "count". Whether the type and its values can be used is checked with the network.
+std::vector<FittingUse> ReadFittings(const Owner& owner, const Json& list) {
+    if (!list.is_array()) {
+        Refuse(owner, "fittings",
+               "ожидается список местных сопротивлений [{\"type\": ...}, ...], а не " +
+                   list.dump());
+    }
+    std::vector<FittingUse> fittings;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Json& item = list[i];
+        const auto refuse = [&](const std::string& parameter, const std::string& reason) {
+            Refuse(owner, "fittings", FittingPlaceText(i + 1, parameter) + ": " + reason);
+        };
+        if (!item.is_object()) {
+            refuse("", "ожидается объект {\"type\": ..., ...}, а не " + item.dump());
+        }
+        FittingUse use;
+        const Json* type = Field(item, "type");
+        if (type == nullptr) {
+            refuse("type", "нет поля");
+        }
+        if (!type->is_string()) {
+            refuse("type", "ожидается текст, а не " + type->dump());
+        }
+        use.type = type->get<std::string>();
+        for (const auto& field : item.items()) {
+            if (field.key() == "type") {
+                continue;
+            }
+            if (!field.value().is_number()) {
+                refuse(field.key(), "ожидается число, а не " + field.value().dump());
+            }
+            const double value = field.value().get<double>();
+            if (!std::isfinite(value)) {
+                refuse(field.key(), "ожидается конечное число");
+            }
+            if (field.key() == "count") {
+                use.count = value;
+            } else {
+                use.parameters[field.key()] = value;
+            }
+        }
+        fittings.push_back(std::move(use));
+    }
+    return fittings;
+}
+
 NetworkSection ReadSection(const Json& item, std::size_t position) {
     Owner owner{"", position};
     if (!item.is_object()) {
@@ -103,7 +151,7 @@ NetworkSection ReadSection(const Json& item, std::size_t position) {
     owner.id = section.id;
     RefuseUnknownFields(
         owner, item, "",
-        {"id", "parent", "shape", "size", "material", "length", "kms", "flow", "Vmax"});
+        {"id", "parent", "shape", "size", "material", "length", "kms", "flow", "Vmax", "fittings"});
     section.parent = Text(owner, item, "parent", "", "текст (id участка или \"\" у корня)");
     const std::string shape = Text(owner, item, "shape", std::nullopt);
     const std::optional<DuctShape> known = ShapeFromKey(shape);
@@ -133,6 +181,9 @@ NetworkSection ReadSection(const Json& item, std::size_t position) {
     section.flow = Number(owner, item, "flow", "flow", 0.0);
     if (Field(item, "Vmax") != nullptr) {
         section.Vmax = Number(owner, item, "Vmax", "Vmax", std::nullopt);
+    }
+    if (const Json* fittings = Field(item, "fittings")) {
+        section.fittings = ReadFittings(owner, *fittings);
     }
     return section;
 }
@@ -264,7 +315,23 @@ std::string NetworkFileText(const Network& network) {
         if (section.Vmax) {
             item["Vmax"] = NumberJson(*section.Vmax);
         }
-        text += (i > 0 ? ",\n    " : "\n    ") + Line(item);
+        std::string line = Line(item);
+        if (!section.fittings.empty()) {
+            line.pop_back(); // the closing brace, put back after the list
+            line += ",\n     \"fittings\": [";
+            for (std::size_t f = 0; f < section.fittings.size(); ++f) {
+                const FittingUse& use = section.fittings[f];
+                Json fitting = Json::object();
+                fitting["type"] = use.type;
+                for (const auto& [id, value] : use.parameters) {
+                    fitting[id] = NumberJson(value);
+                }
+                fitting["count"] = NumberJson(use.count);
+                line += (f > 0 ? ",\n       " : "\n       ") + Line(fitting);
+            }
+            line += "]}";
+        }
+        text += (i > 0 ? ",\n    " : "\n    ") + line;
     }
     text += network.sections.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return text;

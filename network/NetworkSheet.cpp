@@ -170,6 +170,17 @@ QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
                                   "через участок")
                 .arg(Utf8(FormatNumber(section.flow, m_separator)));
         }
+        if (column == KmsColumn && !section.fittings.empty()) {
+            QString tip = QStringLiteral("Σζ, введённая вручную: %1; местных сопротивлений: %2")
+                              .arg(Utf8(FormatNumber(section.kms, m_separator)))
+                              .arg(section.fittings.size());
+            if (result != nullptr) {
+                tip += QStringLiteral(", их Σζ = %1")
+                           .arg(Utf8(
+                               FormatNumber(RoundTo(result->kms - section.kms, 3), m_separator)));
+            }
+            return tip + QStringLiteral(" («Подбор КМС…», Ctrl+K)");
+        }
         return {};
     default:
         return {};

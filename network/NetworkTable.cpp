@@ -87,7 +87,7 @@ std::vector<FormCell> NetworkFormRow(const Network& network, const NetworkResult
     row[Material] = {std::string(MaterialName(s.material)), std::nullopt};
     row[Flow] = number(Flow, r.flow);
     row[Length] = number(Length, s.length);
-    row[Kms] = number(Kms, s.kms);
+    row[Kms] = number(Kms, r.kms);
     row[F] = number(F, r.F);
     row[De] = number(De, r.De);
     row[V] = number(V, r.V);
@@ -251,7 +251,7 @@ std::string NetworkCsv(const Network& network, const NetworkResults& results) {
             std::to_string(s.material),
             number(r.flow),
             number(s.length),
-            number(s.kms),
+            number(r.kms),
             number(r.F),
             number(r.De),
             number(r.V),

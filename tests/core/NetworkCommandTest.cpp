@@ -310,6 +310,23 @@ TEST_F(NetworkCommandTest, SpreadsheetHoldsNumbersInNumericCells) {
     EXPECT_FALSE(find("Невязка выше 12 %: уч. 7 (47.5 %), уч. 8 (90.3 %)").empty());
 }
 
+// The kms column is the section's typed Σζ plus its fittings': 0.5 + 2·0.21 + 0.126.
+TEST_F(NetworkCommandTest, CsvKmsTakesTheFittings) {
+    test::WriteFile(m_folder / "f.json", R"({"kalvor-network": 1, "sections": [
+        {"id": "1", "shape": "round", "size": "400", "length": 2, "flow": 500, "kms": 0.5,
+         "fittings": [{"type": "elbow-round", "angle": 90, "r_d": 1, "count": 2},
+                      {"type": "elbow-rect", "angle": 45, "r_b": 1, "h_b": 1}]}]})");
+    const Outcome run = RunNetwork(m_folder, {"f.json", "--csv"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Split(run.out, '\n');
+    ASSERT_GE(lines.size(), 2u);
+    const std::vector<std::string> header = Split(lines[0], ',');
+    const std::vector<std::string> row = Split(lines[1], ',');
+    ASSERT_EQ(header.size(), row.size());
+    const auto kms = std::find(header.begin(), header.end(), "kms") - header.begin();
+    EXPECT_TRUE(test::Close(Number(row[static_cast<std::size_t>(kms)]), 1.046)) << lines[1];
+}
+
 TEST_F(NetworkCommandTest, ExitStatuses) {
     test::WriteFile(m_folder / "broken.json", "{\"kalvor-network\": 1,");
     test::WriteFile(m_folder / "auto.json", R"({"kalvor-network": 1, "sections": [
@@ -317,6 +334,10 @@ TEST_F(NetworkCommandTest, ExitStatuses) {
     test::WriteFile(m_folder / "huge.json", R"({"kalvor-network": 1, "sections": [
         {"id": "1", "shape": "round", "size": "400", "length": 1e308, "flow": 5000}]})");
     test::WriteFile(m_folder / "sizes" / "RoundDuct.txt", "0.2\r\n");
+    test::WriteFile(m_folder / "elbow.json", R"({"kalvor-network": 1, "sections": [
+        {"id": "1", "shape": "round", "size": "400", "length": 2, "flow": 500,
+         "fittings": [{"type": "elbow-round", "angle": 90, "r_d": 1},
+                      {"type": "elbow-round", "angle": 90, "r_d": 0.2}]}]})");
     const std::string usage =
         "Использование: kalvor-network ФАЙЛ [--csv | --xlsx ВЫХОД] [--catalogues ПАПКА]\n";
     struct Case {
@@ -360,6 +381,11 @@ TEST_F(NetworkCommandTest, ExitStatuses) {
         {{"sample.kalvor.json", "--xlsx", "no/t.xlsx"},
          1,
          "kalvor-network: sample.kalvor.json: файл «no/t.xlsx» не записан: папка «no» не найдена"},
+        {{"elbow.json", "--csv"},
+         2,
+         "kalvor-network: elbow.json: участок «1», поле «fittings»: местное сопротивление № 2, "
+         "параметр «r_d»: Отвод круглый гладкий (elbow-round): параметр «Относительный радиус "
+         "поворота R/D» r_d = 0,2 вне допустимого диапазона r_d ≥ 0,5"},
         {{"auto.json", "--catalogues=sizes"}, 0, ""},
         {{"--", "sample.kalvor.json"}, 0, ""},
         {{"--help"}, 0, ""},
