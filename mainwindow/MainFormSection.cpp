@@ -1,5 +1,5 @@
-// The calculator's section as the network window takes it: flow, length, the sum of local
-// resistances and each shape's size in millimetres with its material.
+// The calculator's section as the network window takes it (flow, length, the sum of local
+// resistances, each shape's size in millimetres with its material), and that sum from fittings.
 #include "mainwindow/MainFormUnit.h"
 
 #include "common/Errors.h"
@@ -7,13 +7,16 @@
 #include "hydraulics/Sections.h"
 #include "hydraulics/SizeText.h"
 #include "ui_MainFormUnit.h"
+#include "widgets/CalcEdit.h"
 #include "widgets/KeyFilter.h"
+#include "widgets/Messages.h"
 
 #include <QComboBox>
 
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace kalvor {
 
@@ -64,6 +67,26 @@ CalculatorSection TmainForm::calculatorSection() {
     section.round.A = section.round.sized ? Millimetres(*D) : 0.0;
     section.round.material = std::max(ui.MaterialDCb->currentIndex(), 0);
     return section;
+}
+
+void TmainForm::KmsMiClick() {
+    Guarded(this, [this] {
+        if (m_fittingsPicker == nullptr) {
+            return;
+        }
+        CalcEdit* box = m_ui->KMSLe;
+        const std::vector<FittingUse> start =
+            box->text() == m_fittingsText ? m_fittings : std::vector<FittingUse>{};
+        const std::optional<std::vector<FittingUse>> taken =
+            m_fittingsPicker->pickFittings(this, start, std::nullopt);
+        if (!taken) {
+            return;
+        }
+        // The box holds two decimals; its change recalculates the labels as typing would.
+        box->setValue(RoundTo(FittingsZetaSum(*taken), 2));
+        m_fittings = *taken;
+        m_fittingsText = box->text();
+    });
 }
 
 } // namespace kalvor

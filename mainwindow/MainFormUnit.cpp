@@ -161,6 +161,7 @@ void TmainForm::setUpMenus() {
     connect(ui.N1, &QAction::triggered, this, &TmainForm::CloseMiClick);
     connect(ui.CopyResultsMi, &QAction::triggered, this, &TmainForm::CopyResultsMiClick);
     connect(ui.NetworkMi, &QAction::triggered, this, &TmainForm::NetworkMiClick);
+    connect(ui.KmsMi, &QAction::triggered, this, &TmainForm::KmsMiClick);
 
     // "Расчет" shows its own picture beside its caption.
     ui.N3->setIcon(QIcon(QStringLiteral(":/menu/calculation.png")));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogues/CatalogueFile.h"
+#include "fittings/FittingsPicker.h"
 #include "hydraulics/Formulas.h"
 #include "mainwindow/CalculatorSection.h"
 #include "mainwindow/CalculatorWindow.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QDialog;
@@ -49,6 +51,8 @@ public:
     // The network window, set by CreateForms: shown and raised from the menu, and closed (with
     // its question about unsaved changes) before the main window closes.
     void setNetworkWindow(QWidget* window);
+    // Who shows the dialog "Подбор КМС", set by CreateForms (nullptr: the item does nothing).
+    void setFittingsPicker(FittingsPicker* picker) { m_fittingsPicker = picker; }
     const SettingsFields* settingsFields() const;
 
     // The shared settings accessor.
@@ -84,6 +88,9 @@ public:
     void N6Click(); // "Изменить размеры воздуховодов": the catalogue editor, modally
     void CopyResultsMiClick(); // "Копировать результаты": the results table to the clipboard
     void NetworkMiClick(); // "Расчёт сети": the network window, shown and raised
+    // "Подбор КМС…": the fittings' sum, rounded as the box takes it, into "Сумма КМС". The list
+    // comes back at the next opening while the box still holds the sum it gave.
+    void KmsMiClick();
 
     // The results on screen with the inputs behind them, tab-separated: a header, one row per
     // shape (name, size text, material, V, R, De, Pd, P as the labels show them), then the
@@ -149,6 +156,9 @@ private:
     const SettingsFields* m_settingsFields = nullptr; // valid while m_optionsForm is
     QPointer<QDialog> m_ductSizesForm;
     QPointer<QWidget> m_networkForm;
+    FittingsPicker* m_fittingsPicker = nullptr;
+    std::vector<FittingUse> m_fittings; // the list last taken, and the box text its sum gave
+    QString m_fittingsText;
     std::unique_ptr<TrayIcon> m_tray;
     QMenu* m_popupMenu = nullptr;
     bool m_hiddenToTray = false;

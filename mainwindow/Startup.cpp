@@ -31,6 +31,7 @@ Forms CreateForms() {
     // renews it.
     auto store = std::make_shared<SettingsStore>();
     Forms forms;
+    forms.fittings = std::make_unique<FittingsDialogPicker>();
     forms.mainForm = std::make_unique<TmainForm>(store);
     forms.mainForm->show();
     TmainForm* main = forms.mainForm.get();
@@ -39,7 +40,9 @@ Forms CreateForms() {
     forms.DuctSizesForm = std::make_unique<TDuctSizesForm>(store, main, main);
     main->setCatalogueEditor(forms.DuctSizesForm.get());
     forms.NetworkForm = std::make_unique<TNetworkForm>(main);
+    forms.NetworkForm->setFittingsPicker(forms.fittings.get());
     main->setNetworkWindow(forms.NetworkForm.get());
+    main->setFittingsPicker(forms.fittings.get());
     return forms;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogues/DuctSizes.h"
+#include "fittings/FittingsForm.h"
 #include "mainwindow/MainFormUnit.h"
 #include "network/NetworkForm.h"
 #include "settings/Options.h"
@@ -11,6 +12,8 @@
 namespace kalvor {
 
 struct Forms {
+    // The dialog "Подбор КМС" for the main window and the network window; made first, gone last.
+    std::unique_ptr<FittingsDialogPicker> fittings;
     std::unique_ptr<TmainForm> mainForm; // shown once created
     std::unique_ptr<TOptionsForm> OptionsForm;
     std::unique_ptr<TDuctSizesForm> DuctSizesForm;

@@ -179,6 +179,8 @@ void TNetworkForm::setUpMenus() {
     connect(ui.UpMi, &QAction::triggered, this, &TNetworkForm::UpMiClick);
     connect(ui.DownMi, &QAction::triggered, this, &TNetworkForm::DownMiClick);
     connect(ui.AutoSizeMi, &QAction::triggered, this, &TNetworkForm::AutoSizeMiClick);
+    connect(ui.KmsMi, &QAction::triggered, this, &TNetworkForm::KmsMiClick);
+    ui.KmsMi->setEnabled(false); // until the dialog's picker is set
     const std::pair<QAction*, DuctShape> shapes[] = {
         {ui.FromRectangularMi, DuctShape::Rectangular},
         {ui.FromFlatOvalMi, DuctShape::FlatOval},

@@ -2,6 +2,7 @@
 // recomputed at every edit, with its file, undo and redo, exports and print.
 #pragma once
 
+#include "fittings/FittingsPicker.h"
 #include "hydraulics/Formulas.h"
 #include "network/Network.h"
 #include "settings/SettingsStore.h"
@@ -105,6 +106,11 @@ public:
     void UpMiClick();
     void DownMiClick();
     void AutoSizeMiClick(); // catalogue sizes for the selected rows, or every "auto" section
+    // "Подбор КМС…": the current section's fittings in the dialog; OK puts the list in as one
+    // edit.
+    void KmsMiClick();
+    // Who shows the dialog "Подбор КМС" (nullptr: the item is disabled).
+    void setFittingsPicker(FittingsPicker* picker);
     void fromCalculator(DuctShape shape);
 
     // The rows wholly selected (by their numbers), in order.
@@ -166,6 +172,7 @@ private:
     KeyFilter m_keys; // the numeric filter for keys that start an edit of a numeric cell
     mutable SettingsStore m_settings;
     FileAsker m_askFile;
+    FittingsPicker* m_fittingsPicker = nullptr;
 };
 
 } // namespace kalvor

@@ -304,6 +304,30 @@ void TNetworkForm::AutoSizeMiClick() {
     });
 }
 
+void TNetworkForm::setFittingsPicker(FittingsPicker* picker) {
+    m_fittingsPicker = picker;
+    m_ui->KmsMi->setEnabled(picker != nullptr);
+}
+
+void TNetworkForm::KmsMiClick() {
+    Guarded(this, [this] {
+        const int row = currentSection();
+        if (m_fittingsPicker == nullptr || row < 0) {
+            m_status->setText(QStringLiteral("Нет текущего участка: подбирать КМС не для чего"));
+            return;
+        }
+        const NetworkSection& section = m_network.sections[static_cast<std::size_t>(row)];
+        const std::optional<std::vector<FittingUse>> taken =
+            m_fittingsPicker->pickFittings(this, section.fittings, section.kms);
+        if (!taken) {
+            return;
+        }
+        Network changed = m_network;
+        changed.sections[static_cast<std::size_t>(row)].fittings = *taken;
+        edit(changed, QStringLiteral("Подбор КМС"));
+    });
+}
+
 void TNetworkForm::fromCalculator(DuctShape shape) {
     Guarded(this, [this, shape] {
         if (m_calculator == nullptr) {

@@ -107,3 +107,7 @@ convert -size 16x16 xc:none -fill '#ffffff' -stroke "$edge" -draw "rectangle 1,1
 convert -size 16x16 xc:none -fill "$steel" -stroke "$edge" -draw "rectangle 0,6 9,9" \
     -draw "rectangle 9,1 12,14" -fill "$air" -stroke none -draw "rectangle 13,2 15,4" \
     -draw "rectangle 13,11 15,13" PNG32:menu/network.png
+# A duct bent through a right angle, with the air turning in it: the fittings' coefficients.
+convert -size 16x16 xc:none -fill "$steel" -stroke "$edge" \
+    -draw "path 'M 1,5 L 8,5 Q 11,5 11,8 L 11,15 L 6,15 L 6,10 L 1,10 Z'" \
+    -stroke "$air" -fill none -draw "path 'M 1,7 L 7,7 Q 9,7 9,9 L 9,14'" PNG32:menu/fittings.png

@@ -280,6 +280,8 @@ private slots:
                                        << "Копировать результаты" << QKeySequence("Ctrl+Shift+C");
         QTest::newRow("NetworkMi") << "NetworkMi"
                                    << "Расчёт сети" << QKeySequence("Ctrl+N");
+        QTest::newRow("KmsMi") << "KmsMi"
+                               << "Подбор КМС…" << QKeySequence("Ctrl+K");
         QTest::newRow("N2") << "N2"
                             << "Восстановить" << QKeySequence();
         QTest::newRow("N1, Esc shown only") << "N1"
@@ -295,7 +297,7 @@ private slots:
         QCOMPARE(item->shortcut(), shortcut);
         QCOMPARE(ui()->N3->title(), QStringLiteral("Расчет"));
         QCOMPARE(ui()->N3->actions(), (QList<QAction*>{ui()->N6, ui()->N5, ui()->CopyResultsMi,
-                                                       ui()->NetworkMi, ui()->N4}));
+                                                       ui()->NetworkMi, ui()->KmsMi, ui()->N4}));
         QCOMPARE(main()->popupMenu()->objectName(), QStringLiteral("PopupMenu1"));
         QCOMPARE(main()->popupMenu()->actions(), (QList<QAction*>{ui()->N2, ui()->N1}));
     }
