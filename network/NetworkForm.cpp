@@ -13,8 +13,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -97,6 +99,10 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     , m_model(new NetworkSheetModel(this))
     , m_status(new QLabel(this)) {
     m_ui->setupUi(this);
+    // Never larger than the screen it opens on, frame and panels included.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        resize(size().boundedTo(screen->availableGeometry().size() - QSize(16, 48)));
+    }
     // The main window ends the program; this one closing, even as the last one shown, does not.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kalvor.png")));
