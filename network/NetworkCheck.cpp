@@ -183,6 +183,14 @@ NetworkTree BuildNetworkTree(const Network& network) {
                                    " по порядку в файле, поле «id»: id не может быть пустым",
                                "", "id");
         }
+        for (const unsigned char c : sections[i].id) {
+            if (c < 32) { // a tab or a line break pasted into an id: no file could hold it
+                throw NetworkError("участок № " + std::to_string(i + 1) +
+                                       " по порядку в файле, поле «id»: в id не может быть "
+                                       "управляющих символов",
+                                   "", "id");
+            }
+        }
         const auto [place, added] = byId.emplace(sections[i].id, i);
         if (!added) {
             Refuse(sections[i], "id",

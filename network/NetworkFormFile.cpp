@@ -125,6 +125,15 @@ bool TNetworkForm::SaveAsMiClick() {
 bool TNetworkForm::saveFile(const QString& path) {
     return Guarded(this, [this, &path] {
         const QString whole = QFileInfo(path).absoluteFilePath();
+        // A file is only written as it can be opened again: a network that breaks a rule of the
+        // file stays unsaved (the file on disk as it was) until the cell is put right.
+        try {
+            CheckNetwork(m_network);
+        } catch (const NetworkError& error) {
+            throw Error(Utf8(QStringLiteral("Сеть не сохранена: %1. Файл с такой ошибкой нельзя "
+                                            "было бы открыть; исправьте её и сохраните снова.")
+                                 .arg(Utf8(std::string(error.what())))));
+        }
         SaveNetworkFile(Utf8(whole), m_network);
         m_path = whole;
         m_undo->setClean();

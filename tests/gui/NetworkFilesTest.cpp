@@ -194,6 +194,49 @@ private slots:
         QCOMPARE(onDisk.sections[1].length, saved ? 12.0 : 8.0);
     }
 
+    // A network that breaks a rule of the file (a negative length, a tab pasted into an id) is
+    // not saved, so that no file is written that could not be opened again: the file on disk
+    // stays, the message names the section and the field, closing with "Сохранить" keeps the
+    // window open; put right, it saves.
+    void unusableNetworkNotSaved_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("negative length")
+            << int(LengthColumn) << "-2"
+            << "Сеть не сохранена: участок «2», поле «length»: не может быть отрицательным (-2).";
+        QTest::newRow("tab in an id")
+            << int(IdColumn) << "2\tb"
+            << "Сеть не сохранена: участок № 2 по порядку в файле, поле «id»: в id не может быть "
+               "управляющих символов.";
+    }
+    void unusableNetworkNotSaved() {
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        NetworkSession session;
+        const QString path = session.path("sample.kalvor.json");
+        const QByteArray before = ReadFile(path);
+        session.form->commitCell(1, column, text);
+        QVERIFY(session.form->results() == nullptr);
+
+        QVERIFY(!session.form->saveFile(path));
+        QCOMPARE(ReadFile(path), before);
+        QCOMPARE(session.boxes.boxes.size(), 1);
+        QVERIFY2(session.boxes.boxes.front().text.startsWith(message),
+                 qPrintable(session.boxes.boxes.front().text));
+        QVERIFY(session.boxes.boxes.front().error);
+
+        session.boxes.answers << QStringLiteral("Сохранить");
+        QVERIFY(!session.form->close());
+        QCOMPARE(ReadFile(path), before);
+        QVERIFY(session.form->isWindowModified());
+
+        session.form->undoStack()->undo();
+        QVERIFY(session.form->saveFile(path));
+        QVERIFY(LoadNetworkFile(path.toStdString()) == session.form->network());
+    }
+
     // "Новый" asks as well; the main window, closing, lets the network window ask first.
     void otherStepsAsk() {
         NetworkSession session;
