@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTableWidgetItem>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kalvor {
@@ -24,7 +25,8 @@ namespace {
 
 enum Column { NumberColumn, NameColumn, CountColumn, ZetaColumn, ProductColumn, ColumnCount };
 
-inline constexpr int MaxCount = 999;
+// Far beyond any section; a count read from a file is kept as it is up to here.
+inline constexpr int MaxCount = 1'000'000;
 
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -105,7 +107,7 @@ void TFittingsForm::setFittings(const std::vector<FittingUse>& fittings) {
             entry.texts[id] = Utf8(FormatNumber(value, m_separator));
         }
         const double whole = std::floor(use.count);
-        entry.count = whole >= 1 && whole <= MaxCount ? static_cast<int>(whole) : 1;
+        entry.count = static_cast<int>(std::clamp(whole, 1.0, double{MaxCount}));
         m_entries.push_back(std::move(entry));
     }
     showList();

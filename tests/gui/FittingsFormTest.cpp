@@ -73,6 +73,26 @@ private slots:
         QCOMPARE(Form(dialog)->SumLbl->text(), Local("Σζ = 0,246"));
     }
 
+    // A list handed in comes back as it was when nothing is edited: large counts, whole-number
+    // choices, every parameter.
+    void listKeptAsGiven() {
+        const std::vector<FittingUse> given = {
+            {"elbow-round", {{"angle", 45}, {"r_d", 1.5}}, 1500},
+            {"elbow-round-segmented", {{"angle", 90}, {"pieces", 4}, {"r_d", 1}}, 2},
+        };
+        TFittingsForm dialog(main());
+        dialog.setFittings(given);
+        QCOMPARE(dialog.current(), 0);
+        QCOMPARE(Cell(dialog, 0, CountColumn), QStringLiteral("1500"));
+        QVERIFY(dialog.fittings() == given);
+        dialog.setCurrent(1);
+        auto* pieces = FieldOf<QComboBox>(dialog, "pieces");
+        QVERIFY(pieces != nullptr);
+        QCOMPARE(pieces->currentText(), QStringLiteral("4 звена"));
+        pieces->setCurrentIndex(2);
+        QCOMPARE(dialog.fittings()[1].parameters.at("pieces"), 5.0);
+    }
+
     // A value outside the accepted range, or no number at all: the field is marked and says why
     // in Russian, the row shows no ζ, OK stays unavailable until it is mended.
     void refusedParameter() {
