@@ -1,7 +1,10 @@
 // What the network window takes from the main window: one section as the calculator holds it.
 #pragma once
 
+#include "fittings/Fittings.h"
 #include "hydraulics/Formulas.h"
+
+#include <vector>
 
 namespace kalvor {
 
@@ -18,6 +21,9 @@ struct CalculatorSection {
     double Q = 0.0;   // m3/h
     double l = 0.0;   // m
     double KMS = 0.0; // the sum of local resistance coefficients
+    // The fittings KMS was taken from with "Подбор КМС", while the box still holds their sum
+    // (rounded to its two decimals); empty when KMS was typed.
+    std::vector<FittingUse> fittings;
     CalculatorDuct rectangular, flatOval, round;
 
     const CalculatorDuct& duct(DuctShape shape) const {

@@ -36,6 +36,9 @@ CalculatorSection TmainForm::calculatorSection() {
     section.Q = ui.Qedit->Value();
     section.l = ui.LLe->Value();
     section.KMS = ui.KMSLe->Value();
+    if (!m_fittings.empty() && ui.KMSLe->text() == m_fittingsText) {
+        section.fittings = m_fittings;
+    }
 
     // Under "BxA" a two-sided text reads the second side first; the section takes the first.
     const bool swapped = heightWrittenFirst();

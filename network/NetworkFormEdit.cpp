@@ -344,7 +344,10 @@ void TNetworkForm::fromCalculator(DuctShape shape) {
         section.material = duct.material < MaterialCount(shape) ? duct.material : 0;
         section.flow = taken.Q;
         section.length = taken.l;
-        section.kms = taken.KMS;
+        // Fittings behind the calculator's sum come along: the section keeps what its Σζ is made
+        // of, at full precision, and nothing typed by hand beside them.
+        section.kms = taken.fittings.empty() ? taken.KMS : 0.0;
+        section.fittings = taken.fittings;
         addSection(std::move(section), m_network.sections.size(),
                    QStringLiteral("Участок из калькулятора"));
     });

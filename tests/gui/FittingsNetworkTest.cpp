@@ -5,6 +5,8 @@
 #include "GuiTestSupport.h"
 #include "NetworkSession.h"
 
+#include "ui_MainFormUnit.h"
+
 #include "network/NetworkFile.h"
 
 #include <QTest>
@@ -62,6 +64,40 @@ private slots:
         QVERIFY(session.form->network().sections[1].fittings.empty());
         QCOMPARE(session.cell(1, 7), Local("1,5"));
         QVERIFY(session.boxes.boxes.isEmpty());
+    }
+
+    // "Из калькулятора" after "Подбор КМС" in the calculator: the section takes the fittings
+    // (its typed part 0), so its Σζ is their exact sum; once the box is typed over, the number.
+    void fromCalculatorWithItsFittings() {
+        NetworkSession session;
+        Ui::TmainForm* main = UiOf(session.forms.mainForm);
+        main->Qedit->setText("1500");
+        main->LLe->setText("7");
+        main->DEdit->setEditText("250");
+        bool seen = false;
+        WhenShown(
+            session.forms.mainForm.get(),
+            [](TFittingsForm& dialog) {
+                dialog.addFitting("elbow-rect");
+                TypeInto(FieldOf(dialog, "angle"), "45");
+            },
+            QDialogButtonBox::Ok, seen);
+        main->KmsMi->trigger();
+        QVERIFY(seen);
+        QCOMPARE(main->KMSLe->text(), Local("0,13")); // 0,126 in the box's two decimals
+
+        session.view->setCurrentIndex(session.index(0, 0));
+        session.ui->FromRoundMi->trigger();
+        const NetworkSection& added = session.form->network().sections.back();
+        QCOMPARE(added.kms, 0.0);
+        QCOMPARE(added.fittings.size(), std::size_t{1});
+        QCOMPARE(added.fittings[0].type, std::string("elbow-rect"));
+        QCOMPARE(session.cell(4, 7), Local("0,126"));
+
+        TypeInto(main->KMSLe, "0,2");
+        session.ui->FromRoundMi->trigger();
+        QCOMPARE(session.form->network().sections.back().kms, 0.2);
+        QVERIFY(session.form->network().sections.back().fittings.empty());
     }
 };
 
