@@ -16,11 +16,11 @@ namespace {
 
 // Cells given as "row:column=text", the text with ',' for the system's separator.
 void CheckCells(const NetworkSession& session, const QStringList& cells) {
-    for (const QString& spec : cells) {
-        const int colon = spec.indexOf(':'), equals = spec.indexOf('=');
-        const int row = spec.left(colon).toInt();
-        const int column = spec.mid(colon + 1, equals - colon - 1).toInt();
-        QCOMPARE(session.cell(row, column), Local(spec.mid(equals + 1)));
+    for (const QString& expected : cells) {
+        const int colon = expected.indexOf(':'), equals = expected.indexOf('=');
+        const int row = expected.left(colon).toInt();
+        const int column = expected.mid(colon + 1, equals - colon - 1).toInt();
+        QCOMPARE(session.cell(row, column), Local(expected.mid(equals + 1)));
     }
 }
 
