@@ -4,6 +4,7 @@
 #include "fittings/Fittings.h"
 #include "hydraulics/Formulas.h"
 
+#include <optional>
 #include <vector>
 
 namespace kalvor {
@@ -25,6 +26,9 @@ struct CalculatorSection {
     // (rounded to its two decimals); empty when KMS was typed.
     std::vector<FittingUse> fittings;
     CalculatorDuct rectangular, flatOval, round;
+    // The air state of the settings window: temperature, °C, and barometric pressure, hPa;
+    // nullopt where its field holds no number.
+    std::optional<double> t, PBar;
 
     const CalculatorDuct& duct(DuctShape shape) const {
         return shape == DuctShape::Rectangular ? rectangular

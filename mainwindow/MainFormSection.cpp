@@ -69,6 +69,16 @@ CalculatorSection TmainForm::calculatorSection() {
     section.round.sized = D && *D > 0.0;
     section.round.A = section.round.sized ? Millimetres(*D) : 0.0;
     section.round.material = std::max(ui.MaterialDCb->currentIndex(), 0);
+
+    const auto air = [&](bool temperature) -> std::optional<double> {
+        try {
+            return ParseNumber(airStateText(temperature).toStdString(), separator);
+        } catch (const ConversionError&) {
+            return std::nullopt;
+        }
+    };
+    section.t = air(true);
+    section.PBar = air(false);
     return section;
 }
 

@@ -50,9 +50,10 @@ double Millimetres(double metres) {
     return ParseNumber(FormatNumber(metres * 1000.0, '.'), '.');
 }
 
-// The size of an "auto" section from its shape's catalogue.
+// The size of an "auto" section from its shape's catalogue; short says when even the catalogue's
+// largest size is too small for the flow at the section's Vmax.
 SectionSize ChooseSize(const Network& network, const NetworkSection& section, double flow,
-                       const NetworkCatalogues& catalogues) {
+                       const NetworkCatalogues& catalogues, bool& shortOfSizes) {
     const SizeCatalogue* rows = catalogues.For(section.shape);
     const std::string file = CatalogueFileName(section.shape);
     if (rows == nullptr) {
@@ -61,8 +62,10 @@ SectionSize ChooseSize(const Network& network, const NetworkSection& section, do
     if (rows->A.empty()) {
         Fail(section, "size", "в каталоге «" + file + "» нет размеров");
     }
-    const std::size_t row =
-        ChooseCatalogueRow(*rows, section.shape, flow, section.Vmax.value_or(network.Vmax));
+    const double Vmax = section.Vmax.value_or(network.Vmax);
+    const std::size_t row = ChooseCatalogueRow(*rows, section.shape, flow, Vmax);
+    shortOfSizes = row + 1 == rows->A.size() &&
+                   CatalogueRowArea(*rows, section.shape, row) < RequiredArea(flow, Vmax);
     const double B = section.shape == DuctShape::Round ? 0.0 : Millimetres(rows->B.at(row));
     const std::string text = SectionSizeText(section.shape, Millimetres(rows->A[row]), B);
     std::string problem;
@@ -112,9 +115,17 @@ NetworkCatalogues ReadNetworkCatalogues(const Network& network, const std::strin
         try {
             slot = ReadSizeCatalogueIn(folder, section.shape);
         } catch (const InOutError& error) {
+            // Every section sized from it is named: none of them has a size until it is mended.
+            std::string affected;
+            for (const NetworkSection& other : network.sections) {
+                if (other.shape == section.shape && other.size == AutoSize) {
+                    affected += (affected.empty() ? "" : ", ") + other.id;
+                }
+            }
             Fail(section, "size",
                  "каталог «" + CatalogueFileName(section.shape) + "» в папке «" + folder +
-                     "» не прочитан: " + InOutErrorText(error));
+                     "» не прочитан: " + InOutErrorText(error) +
+                     "; по нему подбираются размеры участков: " + affected);
         }
     }
     return catalogues;
@@ -156,17 +167,24 @@ NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& c
             }
             SectionSize size = *ParseSectionSize(section.shape, section.size);
             if (size.automatic) {
-                size = ChooseSize(network, section, result.flow, catalogues);
+                size = ChooseSize(network, section, result.flow, catalogues, result.catalogueShort);
                 result.automatic = true;
             }
             result.A = size.A;
             result.B = size.B;
             ComputeSectionFigures(network, section, size, result);
+            result.Vmax = section.Vmax.value_or(network.Vmax);
+            // A velocity at its limit to the last digits (a size chosen to reach it exactly) is
+            // not above it.
+            result.overVmax = result.V > result.Vmax * (1.0 + 1e-9);
         } catch (const FloatError& error) {
             Fail(section, "", "расчёт невозможен: " + FloatErrorText(error));
         }
         if (result.flow == 0.0) {
             results.withoutFlow.push_back(i);
+        }
+        if (result.overVmax) {
+            results.overVmax.push_back(i);
         }
     }
     for (const std::size_t i : tree.order) {
@@ -228,8 +246,8 @@ NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& c
         }
         const double leadLoss = deepest[lead] - out[n].path;
         for (const std::size_t child : children) {
-            if (child == lead) {
-                continue;
+            if (child == lead || out[child].flow == 0.0) {
+                continue; // a branch without air has nothing to balance
             }
             const double own = deepest[child] - out[n].path;
             const double imbalance = leadLoss > 0.0 ? (leadLoss - own) / leadLoss * 100.0 : 0.0;

@@ -122,11 +122,14 @@ struct NetworkCatalogues {
 NetworkCatalogues ReadNetworkCatalogues(const Network& network, const std::string& folder);
 
 struct SectionResult {
-    double flow = 0.0;        // m3/h through the section: its own and that of all below it
-    double A = 0.0, B = 0.0;  // the size used, mm (B 0 for round)
-    bool automatic = false;   // the size was chosen from the catalogue
-    double F = 0.0, De = 0.0; // m2, m
-    double kms = 0.0;         // the Σζ computed with (SectionKms)
+    double flow = 0.0;           // m3/h through the section: its own and that of all below it
+    double A = 0.0, B = 0.0;     // the size used, mm (B 0 for round)
+    bool automatic = false;      // the size was chosen from the catalogue
+    bool catalogueShort = false; // chosen, but the catalogue's largest size, and still too small
+    double Vmax = 0.0;           // m/s: the limit of this section, its own or the network's
+    bool overVmax = false;       // V above Vmax
+    double F = 0.0, De = 0.0;    // m2, m
+    double kms = 0.0;            // the Σζ computed with (SectionKms)
     double V = 0.0, R = 0.0, Rl = 0.0, Pd = 0.0, Z = 0.0, P = 0.0; // m/s, Pa/m, Pa, Pa, Pa, Pa
     double path = 0.0;               // Pa lost from the fan to the end of this section
     bool terminal = false;           // nothing hangs from it
@@ -143,6 +146,7 @@ struct NetworkResults {
     double fanPressure = 0.0;             // Pa: mainLoss with the reserve
     std::vector<std::size_t> flagged;     // sections whose imbalance is flagged, in file order
     std::vector<std::size_t> withoutFlow; // sections that carry no air, in file order
+    std::vector<std::size_t> overVmax;    // sections faster than their Vmax, in file order
 };
 
 // The catalogue row an "auto" size takes: the first from row 0 whose area reaches Q / (Vmax·3600),
@@ -150,7 +154,8 @@ struct NetworkResults {
 std::size_t ChooseCatalogueRow(const SizeCatalogue& rows, DuctShape shape, double Q, double Vmax);
 
 // Computes every section. A section that carries no air (flow 0) loses nothing: V, R, Pd, Z and P
-// are 0, the limit of the formulas as the flow goes to 0. Throws NetworkError: for a network that
+// are 0, the limit of the formulas as the flow goes to 0; a branch without air is not compared
+// with the others at its branching. Throws NetworkError: for a network that
 // breaks a rule of CheckNetwork, for an "auto" size whose catalogue is missing, empty or gives no
 // usable size, for a section whose figures overflow.
 NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& catalogues = {});

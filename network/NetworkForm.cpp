@@ -13,10 +13,13 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -97,7 +100,9 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     , m_calculator(calculator)
     , m_undo(new QUndoStack(this))
     , m_model(new NetworkSheetModel(this))
-    , m_status(new QLabel(this)) {
+    , m_status(new QLabel(this))
+    , m_density(new QLabel(this))
+    , m_takeAir(new QPushButton(QStringLiteral("Взять воздух калькулятора"), this)) {
     m_ui->setupUi(this);
     // Never larger than the screen it opens on, frame and panels included.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -110,13 +115,50 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     m_status->setObjectName(QStringLiteral("ProblemLbl"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_ui->StatusBar->addWidget(m_status, 1);
+    m_density->setObjectName(QStringLiteral("DensityLbl"));
+    m_ui->ParamsLayout->addWidget(m_density, 1, 11);
+    m_takeAir->setObjectName(QStringLiteral("TakeAirBtn"));
+    m_takeAir->setVisible(false);
+    m_ui->StatusBar->addPermanentWidget(m_takeAir);
+    connect(m_takeAir, &QPushButton::clicked, this, &TNetworkForm::takeCalculatorAir);
     setUpTable();
     setUpBoxes();
     setUpMenus();
+    watchCatalogues();
     refresh();
 }
 
-TNetworkForm::~TNetworkForm() = default;
+void TNetworkForm::watchCatalogues() {
+    // A catalogue saved by the editor or another program replaces its file: the folder changes,
+    // and the file watched before is gone. Changes in a row are taken in one recomputation.
+    auto* watcher = new QFileSystemWatcher(this);
+    auto* later = new QTimer(this);
+    later->setSingleShot(true);
+    later->setInterval(0);
+    const QString folder = QDir::currentPath();
+    const auto watchFiles = [watcher, folder] {
+        for (const DuctShape shape :
+             {DuctShape::Rectangular, DuctShape::FlatOval, DuctShape::Round}) {
+            const QString file = QDir(folder).filePath(Utf8(CatalogueFileName(shape)));
+            if (QFileInfo::exists(file) && !watcher->files().contains(file)) {
+                watcher->addPath(file);
+            }
+        }
+    };
+    watcher->addPath(folder);
+    watchFiles();
+    connect(watcher, &QFileSystemWatcher::directoryChanged, later, qOverload<>(&QTimer::start));
+    connect(watcher, &QFileSystemWatcher::fileChanged, later, qOverload<>(&QTimer::start));
+    connect(later, &QTimer::timeout, this, [this, watchFiles] {
+        watchFiles();
+        Guarded(this, [this] { refresh(); });
+    });
+}
+
+TNetworkForm::~TNetworkForm() {
+    // The table shows the network and results by pointer; they go before the table does.
+    m_model->show(nullptr, nullptr, -1, -1, QString());
+}
 
 void TNetworkForm::setUpTable() {
     QTableView* view = m_ui->SectionsTv;
@@ -204,6 +246,21 @@ void TNetworkForm::setUpMenus() {
         widget->setFont(font());
     }
     ui.NetworkToolBar->addAction(ui.FromCalculatorMenu->menuAction());
+
+    // The table's clipboard, as in a spreadsheet.
+    ui.EditMenu->addSeparator();
+    const std::tuple<const char*, QKeySequence::StandardKey, void (TNetworkForm::*)()> clip[] = {
+        {"Копировать", QKeySequence::Copy, &TNetworkForm::copyCells},
+        {"Вставить", QKeySequence::Paste, &TNetworkForm::pasteCells},
+        {"Выделить всё", QKeySequence::SelectAll, &TNetworkForm::selectAllCells},
+    };
+    for (const auto& [text, key, slot] : clip) {
+        QAction* action = ui.EditMenu->addAction(QString::fromUtf8(text));
+        action->setShortcut(key);
+        action->setShortcutContext(
+            Qt::WidgetShortcut); // the view's keys reach it through its filter
+        connect(action, &QAction::triggered, this, slot);
+    }
     showRecentFiles();
 }
 
@@ -238,6 +295,8 @@ void TNetworkForm::refresh() {
             const NetworkCatalogues catalogues =
                 ReadNetworkCatalogues(m_network, Utf8(QDir::currentPath()));
             m_results = ComputeNetwork(m_network, catalogues);
+            m_lastNetwork = m_network;
+            m_lastResults = m_results;
         } catch (const NetworkError& error) {
             m_problem = Utf8(std::string(error.what()));
             markProblem(error, row, column);
@@ -252,7 +311,7 @@ void TNetworkForm::refresh() {
             m_problem = Utf8(std::string(error.what()));
         }
     }
-    m_model->show(&m_network, results(), row, column, m_problem);
+    showTable(row, column);
     showBoxes();
     for (const BoxField& field : BoxFields) {
         QLineEdit* line = box(field.field);
@@ -261,23 +320,101 @@ void TNetworkForm::refresh() {
         line->setStyleSheet(problem ? QStringLiteral("background: %1").arg(ProblemColour().name())
                                     : QString());
     }
+    m_ui->TotalsLbl->setText(totalsLines().join(QLatin1Char('\n')));
+    m_density->setText(
+        m_results ? QStringLiteral("Плотность воздуха %1 кг/м³")
+                        .arg(Utf8(FixedNumber(m_results->density, 3, SystemDecimalSeparator())))
+                  : QString());
 
-    const char separator = SystemDecimalSeparator();
-    QStringList lines;
-    if (m_results) {
-        for (const std::string& line : NetworkTitleLines(m_network, *m_results, separator)) {
-            lines << Utf8(line);
-        }
-        for (const std::string& line : NetworkTotalsLines(m_network, *m_results, separator)) {
-            lines << Utf8(line);
-        }
-    } else {
-        lines << QStringLiteral("Сеть не рассчитана: причина — в строке состояния");
+    // The calculator's air stays on offer while the network's differs from it.
+    if (m_offer && m_network.air == *m_offer) {
+        m_offer.reset();
+        m_notice.clear();
     }
-    m_ui->TotalsLbl->setText(lines.join(QLatin1Char('\n')));
-    m_status->setText(m_problem);
+    m_takeAir->setVisible(m_offer.has_value());
+    m_status->setText(m_problem.isEmpty() ? m_notice : m_problem);
     m_status->setStyleSheet(m_problem.isEmpty() ? QString() : QStringLiteral("color: #b00000"));
     showTitle();
+}
+
+void TNetworkForm::showTable(int problemRow, int problemColumn) {
+    if (m_results) {
+        m_model->show(&m_network, &*m_results, problemRow, problemColumn, m_problem);
+    } else if (m_lastResults) {
+        m_model->show(&m_network, &*m_lastResults, problemRow, problemColumn, m_problem,
+                      &*m_lastNetwork);
+    } else {
+        m_model->show(&m_network, nullptr, problemRow, problemColumn, m_problem);
+    }
+}
+
+QStringList TNetworkForm::totalsLines() const {
+    const char separator = SystemDecimalSeparator();
+    const Network* network = m_results ? &m_network : m_lastResults ? &*m_lastNetwork : nullptr;
+    const NetworkResults* results = m_results       ? &*m_results
+                                    : m_lastResults ? &*m_lastResults
+                                                    : nullptr;
+    QStringList lines;
+    if (results == nullptr) {
+        lines << QStringLiteral("Сеть не рассчитана: причина — в строке состояния");
+        return lines;
+    }
+    if (!m_results) {
+        lines << QStringLiteral("Сеть не рассчитана: причина — в строке состояния. Серым — "
+                                "расчёт последнего верного состояния сети:");
+    }
+    for (const std::string& line : NetworkTitleLines(*network, *results, separator)) {
+        lines << Utf8(line);
+    }
+    for (const std::string& line : NetworkTotalsLines(*network, *results, separator)) {
+        lines << Utf8(line);
+    }
+    return lines;
+}
+
+std::optional<AirState> TNetworkForm::calculatorAir() const {
+    if (m_calculator == nullptr) {
+        return std::nullopt;
+    }
+    const CalculatorSection section = m_calculator->calculatorSection();
+    if (!section.t || !section.PBar) {
+        return std::nullopt;
+    }
+    return AirState{*section.t, *section.PBar};
+}
+
+Network TNetworkForm::freshNetwork() const {
+    Network network;
+    if (const std::optional<AirState> air = calculatorAir()) {
+        network.air = *air;
+    }
+    return network;
+}
+
+void TNetworkForm::takeCalculatorAir() {
+    Guarded(this, [this] {
+        const std::optional<AirState> air = calculatorAir();
+        if (!air) {
+            throw Error("в окне настроек температура или давление воздуха — не число");
+        }
+        Network changed = m_network;
+        changed.air = *air;
+        m_offer = air;
+        edit(changed, QStringLiteral("Воздух калькулятора"));
+    });
+}
+
+void TNetworkForm::showEvent(QShowEvent* event) {
+    // A network begun before the calculator's air was known takes it when first shown, as long as
+    // nothing has been done with it.
+    if (m_path.isEmpty() && m_undo->count() == 0 && m_network == Network{}) {
+        const Network fresh = freshNetwork();
+        if (!(fresh == m_network)) {
+            m_network = fresh;
+            refresh();
+        }
+    }
+    QMainWindow::showEvent(event);
 }
 
 void TNetworkForm::markProblem(const NetworkError& error, int& row, int& column) {
@@ -373,6 +510,24 @@ bool TNetworkForm::eventFilter(QObject* watched, QEvent* event) {
     // A key that starts an edit of a numeric or size cell passes the numeric filter first; while
     // a cell is edited its editor has the keys.
     QTableView* view = m_ui->SectionsTv;
+    if (watched == view &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const std::pair<QKeySequence::StandardKey, void (TNetworkForm::*)()> clip[] = {
+            {QKeySequence::Copy, &TNetworkForm::copyCells},
+            {QKeySequence::Paste, &TNetworkForm::pasteCells},
+            {QKeySequence::SelectAll, &TNetworkForm::selectAllCells},
+        };
+        for (const auto& [sequence, slot] : clip) {
+            if (key->matches(sequence)) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress) {
+                    (this->*slot)();
+                }
+                return true;
+            }
+        }
+    }
     if (watched == view && event->type() == QEvent::KeyPress) {
         const int column = view->currentIndex().column();
         if (column == SizeColumn || column == FlowColumn || column == LengthColumn ||

@@ -20,6 +20,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QUndoStack;
 
 namespace Ui {
@@ -112,12 +113,16 @@ public:
     // Who shows the dialog "Подбор КМС" (nullptr: the item is disabled).
     void setFittingsPicker(FittingsPicker* picker);
     void fromCalculator(DuctShape shape);
+    // Sets the network's air to the calculator's (the settings window's temperature and
+    // pressure) as one edit; nothing when the calculator has no air state to give.
+    void takeCalculatorAir();
 
     // The rows wholly selected (by their numbers), in order.
     std::vector<std::size_t> selectedSections() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -128,6 +133,8 @@ private:
     void setUpTable();
     void setUpBoxes();
     void setUpMenus();
+    // Recomputes the network whenever a catalogue file of the working folder changes.
+    void watchCatalogues();
 
     // What an undo step sets, and everything shown after it.
     void setNetwork(const Network& network);
@@ -137,6 +144,22 @@ private:
     void showTitle();
     void boxEdited(NetworkField field);
     QLineEdit* box(NetworkField field) const;
+
+    // Puts one cell's text into the network as typed; returns what the edit is called ("" for
+    // no change). Throws Error for a number that cannot be read.
+    QString applyCell(Network& changed, int row, int column, const QString& text) const;
+    // The clipboard: the selected rows (or cells) as shown, and rows pasted as new sections or
+    // into the cells from the current one on, as one edit.
+    void copyCells();
+    void pasteCells();
+    void selectAllCells();
+
+    // A new network: empty, with the calculator's air when it has one.
+    Network freshNetwork() const;
+    std::optional<AirState> calculatorAir() const;
+    // The network's results when it is computed, otherwise those of its last computed state.
+    void showTable(int problemRow, int problemColumn);
+    QStringList totalsLines() const;
 
     // A new section's id: the next whole number after the largest one present.
     std::string newSectionId() const;
@@ -156,19 +179,28 @@ private:
                      bool (TNetworkForm::*write)(const QString&));
     QString folderForDialogs() const;
     QString ask(const FileQuestion& question);
-    const NetworkResults& computedResults() const; // throws Error while not computed
+    // The network computed afresh, the catalogues read as they are now; throws Error when it
+    // cannot be computed.
+    const NetworkResults& computedResults();
 
     std::unique_ptr<Ui::TNetworkForm> m_ui;
     CalculatorSource* m_calculator;
     Network m_network;
     std::optional<NetworkResults> m_results;
+    // The last state of the network that could be computed, shown greyed while it cannot be.
+    std::optional<Network> m_lastNetwork;
+    std::optional<NetworkResults> m_lastResults;
     QString m_problem;
+    QString m_notice;                // shown in the status line while there is no problem
+    std::optional<AirState> m_offer; // the calculator's air offered by the status line's button
     std::map<NetworkField, QString> m_boxProblems; // texts in the boxes that are no number
     QString m_path;
     QUndoStack* m_undo;
     NetworkSheetModel* m_model;
     NetworkSheetDelegate* m_delegate;
     QLabel* m_status;
+    QLabel* m_density; // the air's density, beside its state above the table
+    QPushButton* m_takeAir; // "Взять воздух калькулятора" in the status line, while offered
     KeyFilter m_keys; // the numeric filter for keys that start an edit of a numeric cell
     mutable SettingsStore m_settings;
     FileAsker m_askFile;

@@ -21,10 +21,6 @@ namespace kalvor {
 
 namespace {
 
-const char* NumberFieldName(int column) {
-    return column == FlowColumn ? "flow" : column == LengthColumn ? "length" : "kms";
-}
-
 // Whether the text is a whole number the id counter may take: digits only, at most nine.
 bool CountingId(const std::string& id) {
     return !id.empty() && id.size() <= 9 &&
@@ -33,87 +29,97 @@ bool CountingId(const std::string& id) {
 
 } // namespace
 
-void TNetworkForm::commitCell(int row, int column, const QString& text) {
-    Guarded(this, [&] {
-        if (row < 0 || static_cast<std::size_t>(row) >= m_network.sections.size()) {
-            return;
-        }
-        Network changed = m_network;
-        NetworkSection& section = changed.sections[static_cast<std::size_t>(row)];
-        QString what;
-        switch (column) {
-        case IdColumn: {
-            const std::string old = section.id;
-            section.id = Utf8(text.trimmed());
-            // The sections hanging from a section renamed follow it, unless its id was shared.
-            const auto holders =
-                std::count_if(m_network.sections.begin(), m_network.sections.end(),
-                              [&](const NetworkSection& s) { return s.id == old; });
-            if (holders == 1 && !old.empty()) {
-                for (NetworkSection& other : changed.sections) {
-                    if (other.parent == old) {
-                        other.parent = section.id;
-                    }
+QString TNetworkForm::applyCell(Network& changed, int row, int column, const QString& text) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= changed.sections.size()) {
+        return {};
+    }
+    NetworkSection& section = changed.sections[static_cast<std::size_t>(row)];
+    switch (column) {
+    case IdColumn: {
+        const std::string old = section.id;
+        section.id = Utf8(text.trimmed());
+        // The sections hanging from a section renamed follow it, unless its id was shared.
+        const auto holders = std::count_if(changed.sections.begin(), changed.sections.end(),
+                                           [&](const NetworkSection& s) { return s.id == old; });
+        if (holders == 0 && !old.empty()) {
+            for (NetworkSection& other : changed.sections) {
+                if (other.parent == old) {
+                    other.parent = section.id;
                 }
             }
-            what = QStringLiteral("Изменение № участка");
-            break;
         }
-        case ParentColumn:
-            section.parent = Utf8(text);
-            what = QStringLiteral("Изменение участка, от которого отходит");
-            break;
-        case ShapeColumn: {
-            const int shape = text.toInt();
-            if (shape < 0 || shape > 2) {
-                return;
-            }
-            section.shape = static_cast<DuctShape>(shape);
-            // The material and size of another shape do not carry over where they do not fit.
-            if (section.material >= MaterialCount(section.shape)) {
-                section.material = 0;
-            }
-            if (!ParseSectionSize(section.shape, section.size)) {
-                section.size = std::string(AutoSize);
-            }
-            what = QStringLiteral("Изменение формы");
-            break;
+        return QStringLiteral("Изменение № участка");
+    }
+    case ParentColumn:
+        section.parent = Utf8(text);
+        return QStringLiteral("Изменение участка, от которого отходит");
+    case ShapeColumn: {
+        const int shape = text.toInt();
+        if (shape < 0 || shape > 2) {
+            return {};
         }
-        case SizeColumn: {
-            const std::string size = TypedSizeText(text);
-            section.size = size.empty() ? std::string(AutoSize) : size;
-            what = QStringLiteral("Изменение размера");
-            break;
+        section.shape = static_cast<DuctShape>(shape);
+        // The material and size of another shape do not carry over where they do not fit.
+        if (section.material >= MaterialCount(section.shape)) {
+            section.material = 0;
         }
-        case MaterialColumn:
-            section.material = text.toInt();
-            what = QStringLiteral("Изменение материала");
-            break;
-        case FlowColumn:
-        case LengthColumn:
-        case KmsColumn: {
-            double value = 0.0;
-            try {
-                value = text.trimmed().isEmpty()
-                            ? 0.0
-                            : ParseNumber(Utf8(text.trimmed()), SystemDecimalSeparator());
-            } catch (const ConversionError&) {
-                refresh();
-                m_status->setText(QStringLiteral("участок «%1», поле «%2»: «%3» — не число; "
-                                                 "значение не изменено")
-                                      .arg(Utf8(section.id), NumberFieldName(column), text));
-                return;
+        if (!ParseSectionSize(section.shape, section.size)) {
+            section.size = std::string(AutoSize);
+        }
+        return QStringLiteral("Изменение формы");
+    }
+    case SizeColumn: {
+        const std::string size = TypedSizeText(text);
+        section.size = size.empty() ? std::string(AutoSize) : size;
+        return QStringLiteral("Изменение размера");
+    }
+    case MaterialColumn:
+        section.material = text.toInt();
+        return QStringLiteral("Изменение материала");
+    case FlowColumn:
+    case LengthColumn:
+    case KmsColumn:
+    case VmaxColumn: {
+        const QString heading =
+            m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        std::optional<double> value;
+        try {
+            if (!text.trimmed().isEmpty()) {
+                value = ParseNumber(Utf8(text.trimmed()), SystemDecimalSeparator());
             }
+        } catch (const ConversionError&) {
+            throw Error(Utf8(QStringLiteral("Участок «%1», столбец «%2»: «%3» — не число; значение "
+                                            "не изменено")
+                                 .arg(Utf8(section.id), heading, text)));
+        }
+        if (column == VmaxColumn) {
+            section.Vmax = value; // empty: the network's
+        } else {
             (column == FlowColumn     ? section.flow
              : column == LengthColumn ? section.length
-                                      : section.kms) = value;
-            what = QStringLiteral("Изменение поля «%1»").arg(NumberFieldName(column));
-            break;
+                                      : section.kms) = value.value_or(0.0);
         }
-        default:
+        return QStringLiteral("Изменение «%1»").arg(heading);
+    }
+    default:
+        return {};
+    }
+}
+
+void TNetworkForm::commitCell(int row, int column, const QString& text) {
+    Guarded(this, [&] {
+        Network changed = m_network;
+        QString what;
+        try {
+            what = applyCell(changed, row, column, text);
+        } catch (const Error& error) {
+            refresh();
+            m_status->setText(Utf8(std::string(error.what())));
             return;
         }
-        edit(changed, what);
+        if (!what.isEmpty()) {
+            edit(changed, what);
+        }
     });
 }
 
@@ -348,6 +354,19 @@ void TNetworkForm::fromCalculator(DuctShape shape) {
         // of, at full precision, and nothing typed by hand beside them.
         section.kms = taken.fittings.empty() ? taken.KMS : 0.0;
         section.fittings = taken.fittings;
+        // The section was sized for the calculator's air: a network computed with other air
+        // says so, and the status line offers to take the calculator's.
+        if (taken.t && taken.PBar && !(AirState{*taken.t, *taken.PBar} == m_network.air)) {
+            const char separator = SystemDecimalSeparator();
+            m_offer = AirState{*taken.t, *taken.PBar};
+            m_notice =
+                QStringLiteral("Воздух сети (t = %1 °C, PBar = %2 гПа) не тот, что в калькуляторе "
+                               "(t = %3 °C, PBar = %4 гПа)")
+                    .arg(Utf8(FormatNumber(m_network.air.t, separator)),
+                         Utf8(FormatNumber(m_network.air.PBar, separator)),
+                         Utf8(FormatNumber(*taken.t, separator)),
+                         Utf8(FormatNumber(*taken.PBar, separator)));
+        }
         addSection(std::move(section), m_network.sections.size(),
                    QStringLiteral("Участок из калькулятора"));
     });

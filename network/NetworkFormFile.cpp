@@ -5,6 +5,7 @@
 #include "common/SafeFile.h"
 #include "network/NetworkFile.h"
 #include "network/NetworkPrint.h"
+#include "network/NetworkSheetCsv.h"
 #include "network/NetworkTable.h"
 #include "network/NetworkXlsx.h"
 #include "ui_NetworkForm.h"
@@ -61,6 +62,11 @@ bool TNetworkForm::maySpoil() {
 void TNetworkForm::takeFile(const Network& network, const QString& path) {
     m_undo->clear();
     m_path = path;
+    // Nothing of the network before: no stale figures, no offer of the calculator's air.
+    m_lastNetwork.reset();
+    m_lastResults.reset();
+    m_offer.reset();
+    m_notice.clear();
     setNetwork(network);
     m_undo->setClean();
     showTitle();
@@ -69,7 +75,7 @@ void TNetworkForm::takeFile(const Network& network, const QString& path) {
 void TNetworkForm::NewMiClick() {
     Guarded(this, [this] {
         if (maySpoil()) {
-            takeFile(Network{}, QString());
+            takeFile(freshNetwork(), QString());
         }
     });
 }
@@ -262,7 +268,8 @@ void TNetworkForm::showRecentFiles() {
 
 // ---- Exports -----------------------------------------------------------------------------------
 
-const NetworkResults& TNetworkForm::computedResults() const {
+const NetworkResults& TNetworkForm::computedResults() {
+    refresh(); // with the catalogues as they are now
     if (!m_results) {
         throw Error("Сеть не рассчитана: " + Utf8(m_problem));
     }
@@ -271,7 +278,7 @@ const NetworkResults& TNetworkForm::computedResults() const {
 
 bool TNetworkForm::exportCsv(const QString& path) {
     return Guarded(this, [this, &path] {
-        Replace(path, NetworkCsv(m_network, computedResults()));
+        Replace(path, NetworkSheetCsv(m_network, computedResults(), SystemDecimalSeparator()));
         m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
     });
 }

@@ -4,6 +4,7 @@
 #include "catalogues/CatalogueFile.h"
 #include "common/NumberText.h"
 #include "hydraulics/SizeText.h"
+#include "network/NetworkPaste.h"
 #include "network/NetworkTable.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/Utf8.h"
@@ -37,7 +38,8 @@ std::string TypedSizeText(const QString& text) {
 }
 
 std::vector<QString> SheetRowTexts(const Network& network, const NetworkResults& results,
-                                   std::size_t section, char decimalSeparator) {
+                                   std::size_t section, char decimalSeparator,
+                                   const QString& catalogueMark) {
     std::vector<QString> texts;
     for (const FormCell& cell : NetworkFormRow(network, results, section, decimalSeparator)) {
         texts.push_back(Utf8(cell.text));
@@ -45,7 +47,7 @@ std::vector<QString> SheetRowTexts(const Network& network, const NetworkResults&
     // The size used, with the separator shown; one chosen from the catalogue says so.
     texts[SizeColumn] = ShownSizeText(Utf8(texts[SizeColumn]), decimalSeparator);
     if (results.sections[section].automatic) {
-        texts[SizeColumn] += QStringLiteral(" (auto)");
+        texts[SizeColumn] += catalogueMark;
     }
     return texts;
 }
@@ -54,7 +56,7 @@ NetworkSheetModel::NetworkSheetModel(QObject* parent)
     : QAbstractTableModel(parent) {}
 
 void NetworkSheetModel::show(const Network* network, const NetworkResults* results, int problemRow,
-                             int problemColumn, const QString& problem) {
+                             int problemColumn, const QString& problem, const Network* resultsOf) {
     const int rows = network != nullptr ? static_cast<int>(network->sections.size()) : 0;
     const bool reshaped = rows != m_rows;
     if (reshaped) {
@@ -62,6 +64,13 @@ void NetworkSheetModel::show(const Network* network, const NetworkResults* resul
     }
     m_network = network;
     m_results = results;
+    m_resultsOf = resultsOf != network && results != nullptr ? resultsOf : nullptr;
+    m_staleRow.clear();
+    if (m_resultsOf != nullptr) {
+        for (std::size_t i = 0; i < m_resultsOf->sections.size(); ++i) {
+            m_staleRow.emplace(m_resultsOf->sections[i].id, i);
+        }
+    }
     m_rows = rows;
     m_problemRow = problemRow;
     m_problemColumn = problemColumn;
@@ -81,7 +90,7 @@ int NetworkSheetModel::rowCount(const QModelIndex& parent) const {
 }
 
 int NetworkSheetModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(NetworkFormColumns().size());
+    return parent.isValid() ? 0 : SheetColumns;
 }
 
 const std::vector<QString>& NetworkSheetModel::texts(int row) const {
@@ -91,12 +100,22 @@ const std::vector<QString>& NetworkSheetModel::texts(int row) const {
     }
     const std::size_t i = static_cast<std::size_t>(row);
     const NetworkSection& section = m_network->sections[i];
-    if (m_results != nullptr) {
+    if (m_results != nullptr && m_resultsOf == nullptr) {
         texts = SheetRowTexts(*m_network, *m_results, i, m_separator);
         return texts;
     }
-    // Without results the inputs alone, as they are: the own flow, the size as typed.
+    // Without results the inputs, as they are: the own flow, the size as typed, and beside them
+    // the stale figures of the same section, if any.
     texts.resize(NetworkFormColumns().size());
+    if (m_resultsOf != nullptr) {
+        const auto found = m_staleRow.find(section.id);
+        if (found != m_staleRow.end()) {
+            const std::vector<QString> old =
+                SheetRowTexts(*m_resultsOf, *m_results, found->second, m_separator);
+            std::copy(old.begin() + FirstResultColumn, old.end(),
+                      texts.begin() + FirstResultColumn);
+        }
+    }
     texts[IdColumn] = Utf8(section.id);
     texts[ParentColumn] = Utf8(section.parent);
     texts[ShapeColumn] = Utf8(std::string(ShapeName(section.shape)));
@@ -104,8 +123,23 @@ const std::vector<QString>& NetworkSheetModel::texts(int row) const {
     texts[MaterialColumn] = Utf8(std::string(MaterialName(section.material)));
     texts[FlowColumn] = Utf8(FormatNumber(section.flow, m_separator));
     texts[LengthColumn] = Utf8(FormatNumber(section.length, m_separator));
-    texts[KmsColumn] = Utf8(FormatNumber(section.kms, m_separator));
+    try {
+        texts[KmsColumn] = Utf8(FixedNumber(SectionKms(section), 2, m_separator));
+    } catch (const std::exception&) {
+        texts[KmsColumn] = Utf8(FormatNumber(section.kms, m_separator)); // a fitting is at fault
+    }
     return texts;
+}
+
+const SectionResult* NetworkSheetModel::resultOf(int row) const {
+    if (m_results == nullptr) {
+        return nullptr;
+    }
+    if (m_resultsOf == nullptr) {
+        return &m_results->sections[static_cast<std::size_t>(row)];
+    }
+    const auto found = m_staleRow.find(m_network->sections[static_cast<std::size_t>(row)].id);
+    return found != m_staleRow.end() ? &m_results->sections[found->second] : nullptr;
 }
 
 QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
@@ -115,9 +149,11 @@ QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
     const int row = index.row();
     const int column = index.column();
     const NetworkSection& section = m_network->sections[static_cast<std::size_t>(row)];
-    const SectionResult* result =
-        m_results != nullptr ? &m_results->sections[static_cast<std::size_t>(row)] : nullptr;
+    const SectionResult* result = resultOf(row);
     const bool problem = row == m_problemRow && column == m_problemColumn;
+    if (column == VmaxColumn && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+        return section.Vmax ? Utf8(FormatNumber(*section.Vmax, m_separator)) : QString();
+    }
     switch (role) {
     case Qt::DisplayRole:
         return texts(row)[static_cast<std::size_t>(column)];
@@ -142,6 +178,11 @@ QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
         }
+    case Qt::ForegroundRole:
+        if (m_resultsOf != nullptr && column >= FirstResultColumn) {
+            return QColor(Qt::gray); // the figures of the last state that could be computed
+        }
+        return {};
     case Qt::FontRole:
         if (result != nullptr && result->main) {
             QFont bold;
@@ -156,14 +197,30 @@ QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
         if (result != nullptr && result->flagged && column == ImbalanceColumn) {
             return FlaggedColour();
         }
+        if (result != nullptr && result->overVmax && column == VelocityColumn) {
+            return FlaggedColour();
+        }
         return {};
     case Qt::TextAlignmentRole:
-        return NetworkFormColumns()[static_cast<std::size_t>(column)].numeric
+        return column == VmaxColumn ||
+                       NetworkFormColumns()[static_cast<std::size_t>(column)].numeric
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
         if (problem) {
             return m_problem;
+        }
+        if (column == VelocityColumn && result != nullptr && result->overVmax) {
+            return QStringLiteral("Скорость %1 м/с выше допустимой %2 м/с%3")
+                .arg(Utf8(FixedNumber(result->V, 2, m_separator)),
+                     Utf8(FormatNumber(result->Vmax, m_separator)),
+                     result->catalogueShort ? QStringLiteral(": в каталоге нет размера больше")
+                                            : QString());
+        }
+        if (column == VmaxColumn && m_network != nullptr) {
+            return QStringLiteral("Наибольшая скорость участка для подбора размера и проверки; "
+                                  "пусто — сети (%1 м/с)")
+                .arg(Utf8(FormatNumber(m_network->Vmax, m_separator)));
         }
         if (column == FlowColumn) {
             return QStringLiteral("Собственный расход участка: %1 м³/ч; в таблице — расход "
@@ -174,10 +231,11 @@ QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
             QString tip = QStringLiteral("Σζ, введённая вручную: %1; местных сопротивлений: %2")
                               .arg(Utf8(FormatNumber(section.kms, m_separator)))
                               .arg(section.fittings.size());
-            if (result != nullptr) {
+            try {
                 tip += QStringLiteral(", их Σζ = %1")
-                           .arg(Utf8(
-                               FormatNumber(RoundTo(result->kms - section.kms, 3), m_separator)));
+                           .arg(Utf8(FormatNumber(FittingsZetaSum(section.fittings), m_separator)));
+            } catch (const std::exception& error) {
+                tip += QStringLiteral(": ") + Utf8(std::string(error.what()));
             }
             return tip + QStringLiteral(" («Подбор КМС…», Ctrl+K)");
         }
@@ -191,19 +249,24 @@ QVariant NetworkSheetModel::headerData(int section, Qt::Orientation orientation,
     if (role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
+    if (orientation == Qt::Horizontal && section == VmaxColumn) {
+        return Utf8(std::string(VmaxHeading));
+    }
     if (orientation == Qt::Horizontal) {
         return Utf8(
             std::string(NetworkFormColumns().at(static_cast<std::size_t>(section)).heading));
     }
-    const bool main = m_results != nullptr && section < m_rows &&
-                      m_results->sections[static_cast<std::size_t>(section)].main;
+    const SectionResult* result = section < m_rows ? resultOf(section) : nullptr;
+    const bool main = result != nullptr && result->main;
     // The main path is marked as in the printed report: "*" beside the row's number.
     return QString::number(section + 1) + (main ? QStringLiteral(" *") : QString());
 }
 
 Qt::ItemFlags NetworkSheetModel::flags(const QModelIndex& index) const {
     const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    return index.column() < InputColumns ? flags | Qt::ItemIsEditable : flags;
+    return index.column() < InputColumns || index.column() == VmaxColumn
+               ? flags | Qt::ItemIsEditable
+               : flags;
 }
 
 // ---- Editors -----------------------------------------------------------------------------------
@@ -293,7 +356,8 @@ QWidget* NetworkSheetDelegate::createEditor(QWidget* parent, const QStyleOptionV
     }
     case FlowColumn:
     case LengthColumn:
-    case KmsColumn: {
+    case KmsColumn:
+    case VmaxColumn: {
         auto* line = new QLineEdit(parent);
         InstallKeyFilter(line);
         return line;

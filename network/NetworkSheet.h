@@ -10,6 +10,8 @@
 #include <QStyledItemDelegate>
 
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 class QComboBox;
@@ -27,7 +29,10 @@ enum NetworkColumn : int {
     LengthColumn,
     KmsColumn,
     FirstResultColumn,
+    VelocityColumn = 10,
     ImbalanceColumn = 17,
+    VmaxColumn = 18, // the window's own: a section's Vmax, empty for the network's
+    SheetColumns
 };
 inline constexpr int InputColumns = FirstResultColumn;
 
@@ -40,9 +45,10 @@ QString ShownSizeText(const std::string& size, char decimalSeparator);
 std::string TypedSizeText(const QString& text);
 
 // The texts of a computed section's cells as the window and the printed table show them: the
-// core's form row, the size with the system's separator and "(auto)" after a catalogue's size.
+// core's form row, the size with the system's separator and the mark after a catalogue's size.
 std::vector<QString> SheetRowTexts(const Network& network, const NetworkResults& results,
-                                   std::size_t section, char decimalSeparator);
+                                   std::size_t section, char decimalSeparator,
+                                   const QString& catalogueMark = QStringLiteral(" (auto)"));
 
 // The cells of a network, with its results or without them. A row's texts are made when a view
 // first asks for them, so a refresh costs the rows on the screen only.
@@ -51,9 +57,12 @@ public:
     explicit NetworkSheetModel(QObject* parent = nullptr);
 
     // Shows the network and its results (nullptr: none, the computed cells stay empty), with a
-    // problem in one cell (row -1: none). Both are kept by pointer and must outlive the showing.
+    // problem in one cell (row -1: none). Results of another state of the network (resultsOf,
+    // when not the network itself) are stale: their figures show greyed in the rows of the same
+    // ids. All are kept by pointer and must outlive the showing.
     void show(const Network* network, const NetworkResults* results, int problemRow,
-              int problemColumn, const QString& problem);
+              int problemColumn, const QString& problem, const Network* resultsOf = nullptr);
+    bool stale() const { return m_resultsOf != nullptr; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -63,9 +72,13 @@ public:
 
 private:
     const std::vector<QString>& texts(int row) const;
+    // The results of a row's section: its own, or those of the same id in the stale state.
+    const SectionResult* resultOf(int row) const;
 
     const Network* m_network = nullptr;
     const NetworkResults* m_results = nullptr;
+    const Network* m_resultsOf = nullptr;          // set while the results are stale
+    std::map<std::string, std::size_t> m_staleRow; // id → its row in the stale state
     int m_rows = 0;
     int m_problemRow = -1;
     int m_problemColumn = -1;

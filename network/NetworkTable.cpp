@@ -63,7 +63,7 @@ const std::vector<FormColumn>& NetworkFormColumns() {
     static const std::vector<FormColumn> columns = {
         {"№ уч.", false, 0},      {"От уч.", false, 0},   {"Форма", false, 0},
         {"Размер, мм", false, 0}, {"Материал", false, 0}, {"L, м³/ч", true, -1},
-        {"l, м", true, -1},       {"Σζ", true, -1},       {"F, м²", true, 4},
+        {"l, м", true, -1},       {"Σζ", true, 2},        {"F, м²", true, 4},
         {"De, м", true, 3},       {"v, м/с", true, 2},    {"R, Па/м", true, 3},
         {"R·l, Па", true, 2},     {"Pд, Па", true, 2},    {"Z, Па", true, 2},
         {"R·l+Z, Па", true, 2},   {"ΣΔP, Па", true, 2},   {"Невязка, %", true, 1},
@@ -150,6 +150,26 @@ std::vector<std::string> NetworkTotalsLines(const Network& network, const Networ
     if (!chosen.empty()) {
         lines.push_back("Размеры подобраны по каталогам: уч. " + Ids(network, chosen, ", "));
     }
+    std::vector<std::size_t> shortOfSizes;
+    for (std::size_t i = 0; i < results.sections.size(); ++i) {
+        if (results.sections[i].catalogueShort) {
+            shortOfSizes.push_back(i);
+        }
+    }
+    if (!shortOfSizes.empty()) {
+        lines.push_back("В каталоге нет размера на этот расход, взят наибольший: уч. " +
+                        Ids(network, shortOfSizes, ", "));
+    }
+    if (!results.overVmax.empty()) {
+        std::string fast;
+        for (const std::size_t i : results.overVmax) {
+            const SectionResult& r = results.sections[i];
+            fast += (fast.empty() ? "" : ", ") + std::string("уч. ") + network.sections[i].id +
+                    " (" + FixedNumber(r.V, 2, separator) + " > " +
+                    FormatNumber(r.Vmax, separator) + " м/с)";
+        }
+        lines.push_back("Скорость выше допустимой: " + fast);
+    }
     if (!results.withoutFlow.empty()) {
         lines.push_back("Без расхода воздуха: уч. " + Ids(network, results.withoutFlow, ", "));
     }
@@ -221,10 +241,8 @@ std::string NetworkReport(const Network& network, const NetworkResults& results)
     return text;
 }
 
-namespace {
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+std::string CsvField(const std::string& text, char delimiter) {
+    if (text.find_first_of(std::string(1, delimiter) + "\"\r\n") == std::string::npos) {
         return text;
     }
     std::string quoted = "\"";
@@ -233,8 +251,6 @@ std::string CsvField(const std::string& text) {
     }
     return quoted + "\"";
 }
-
-} // namespace
 
 std::string NetworkCsv(const Network& network, const NetworkResults& results) {
     std::string text(NetworkCsvHeader);
@@ -263,6 +279,7 @@ std::string NetworkCsv(const Network& network, const NetworkResults& results) {
             number(r.path),
             r.main ? "1" : "0",
             r.imbalance ? number(*r.imbalance) : std::string(),
+            r.overVmax ? "1" : "0",
         };
         for (std::size_t f = 0; f < std::size(fields); ++f) {
             text += (f > 0 ? "," : "") + fields[f];

@@ -38,7 +38,8 @@ std::vector<std::string> NetworkTitleLines(const Network& network, const Network
                                            char decimalSeparator = '.');
 
 // The totals under the table: the main path and its loss, the fan pressure with the reserve, the
-// flagged branches, the sizes chosen from the catalogues, the sections without air.
+// flagged branches, the sizes chosen from the catalogues (and those for which the catalogue had no
+// size large enough), the sections faster than their Vmax, the sections without air.
 std::vector<std::string> NetworkTotalsLines(const Network& network, const NetworkResults& results,
                                             char decimalSeparator = '.');
 
@@ -47,13 +48,17 @@ std::vector<std::string> NetworkTotalsLines(const Network& network, const Networ
 std::string NetworkReport(const Network& network, const NetworkResults& results);
 
 inline constexpr std::string_view NetworkCsvHeader =
-    "id,parent,shape,size,material,flow,length,kms,F,De,V,R,Rl,Pd,Z,P,path,main,imbalance";
+    "id,parent,shape,size,material,flow,length,kms,F,De,V,R,Rl,Pd,Z,P,path,main,imbalance,over_"
+    "vmax";
 
 // The header, then one line per section in file order: size the one used, in mm; flow the flow
 // through the section; numbers as number texts with "." (15 significant digits at most); main 1
-// or 0; imbalance empty for a section not compared. Fields with a comma, a quote or a line end are
-// quoted. Lines end with LF.
+// or 0; imbalance empty for a section not compared; over_vmax 1 for a section faster than its Vmax.
+// Fields with a comma, a quote or a line end are quoted. Lines end with LF.
 std::string NetworkCsv(const Network& network, const NetworkResults& results);
+
+// A CSV field: quoted, with its quotes doubled, when it holds the delimiter, a quote or a line end.
+std::string CsvField(const std::string& text, char delimiter = ',');
 
 // A number with the given decimals, rounded to nearest, no grouping: "12.35".
 std::string FixedNumber(double value, int decimals, char decimalSeparator = '.');

@@ -8,12 +8,40 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
+#include <locale.h>
 #include <map>
 #include <tuple>
 
 namespace kalvor {
 
 namespace {
+
+// libxlsxwriter writes numbers and column widths with printf, which follows the C library's
+// locale: under a Russian desktop's locale it would write "0,845704" into the sheet, and no
+// spreadsheet reads such a file. While the book is written this thread's locale is "C"; other
+// threads and the program's own locale are left as they are.
+class ClassicNumbers {
+public:
+    ClassicNumbers()
+        : m_classic(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {
+        if (m_classic != static_cast<locale_t>(nullptr)) {
+            m_previous = uselocale(m_classic);
+        }
+    }
+    ~ClassicNumbers() {
+        if (m_classic != static_cast<locale_t>(nullptr)) {
+            uselocale(m_previous);
+            freelocale(m_classic);
+        }
+    }
+    ClassicNumbers(const ClassicNumbers&) = delete;
+    ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+
+private:
+    locale_t m_classic;
+    locale_t m_previous = static_cast<locale_t>(nullptr);
+};
 
 // The formats of one workbook, made once for each combination that is used.
 class Formats {
@@ -100,6 +128,10 @@ void WriteSheet(lxw_workbook* workbook, const Network& network, const NetworkRes
         const double width = columns[c].numeric ? 10.0 : (c == 2 ? 16.0 : 12.0);
         worksheet_set_column(sheet, c, c, width, nullptr);
     }
+    // Whether the section runs faster than its Vmax: 1 or 0, as in the CSV.
+    const auto vmaxColumn = static_cast<lxw_col_t>(columns.size());
+    worksheet_write_string(sheet, row, vmaxColumn, "v > vmax", formats.Heading());
+    worksheet_set_column(sheet, vmaxColumn, vmaxColumn, 10.0, nullptr);
     worksheet_freeze_panes(sheet, row + 1, 0);
     ++row;
 
@@ -117,6 +149,8 @@ void WriteSheet(lxw_workbook* workbook, const Network& network, const NetworkRes
                     formats.Cell(columns[c].numeric ? -1 : -2, result.main, red));
             }
         }
+        worksheet_write_number(sheet, row, vmaxColumn, result.overVmax ? 1.0 : 0.0,
+                               formats.Cell(0, result.main, result.overVmax));
     }
     ++row;
 
@@ -146,6 +180,7 @@ void WriteSheet(lxw_workbook* workbook, const Network& network, const NetworkRes
 
 void WriteNetworkXlsx(const std::string& path, const Network& network,
                       const NetworkResults& results) {
+    const ClassicNumbers classic;
     std::string failure;
     const int error = ReplaceFileWith(path, [&](int, const std::string& temporary) {
         lxw_workbook* workbook = workbook_new(temporary.c_str());

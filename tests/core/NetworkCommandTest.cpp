@@ -115,7 +115,8 @@ TEST_F(NetworkCommandTest, CsvOfTheHandComputedNetwork) {
     ASSERT_EQ(lines.size(), 1 + std::size(test::SampleRows));
     EXPECT_EQ(
         lines[0],
-        "id,parent,shape,size,material,flow,length,kms,F,De,V,R,Rl,Pd,Z,P,path,main,imbalance");
+        "id,parent,shape,size,material,flow,length,kms,F,De,V,R,Rl,Pd,Z,P,path,main,imbalance,"
+        "over_vmax");
     // The number text: "." as separator, at most 15 significant digits.
     const std::regex numberText(R"(-?[0-9]+(\.[0-9]+)?(E-?[0-9]+)?)");
     for (std::size_t i = 0; i < std::size(test::SampleRows); ++i) {
@@ -123,7 +124,7 @@ TEST_F(NetworkCommandTest, CsvOfTheHandComputedNetwork) {
         const SampleInputs& in = Inputs[i];
         SCOPED_TRACE(lines[i + 1]);
         const std::vector<std::string> f = Split(lines[i + 1], ',');
-        ASSERT_EQ(f.size(), 19u);
+        ASSERT_EQ(f.size(), 20u);
         EXPECT_EQ(f[0], row.id);
         EXPECT_EQ(f[1], in.parent);
         EXPECT_EQ(f[2], in.shape);
@@ -146,6 +147,7 @@ TEST_F(NetworkCommandTest, CsvOfTheHandComputedNetwork) {
         } else {
             EXPECT_EQ(f[18], "");
         }
+        EXPECT_EQ(f[19], row.V > 6.0 ? "1" : "0"); // the network's Vmax is 6 m/s
     }
 }
 
@@ -373,7 +375,7 @@ TEST_F(NetworkCommandTest, ExitStatuses) {
         {{"auto.json"},
          1,
          "kalvor-network: auto.json: участок «1», поле «size»: каталог «RoundDuct.txt» в папке «.» "
-         "не прочитан: файл не найден"},
+         "не прочитан: файл не найден; по нему подбираются размеры участков: 1"},
         {{"huge.json", "--csv"},
          1,
          "kalvor-network: huge.json: участок «1»: расчёт невозможен: переполнение (слишком "

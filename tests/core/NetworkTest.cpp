@@ -106,12 +106,17 @@ TEST(Network, TiesGoToTheFirstInFileOrder) {
           Section("b", "r", Round, "250", 4, 1, 700)},
          {"r", "a"},
          {std::nullopt, std::nullopt, 0.0}},
-        // Nothing flows and nothing is lost: the lead loses 0 and the others are balanced with it.
-        {"a lead loss of 0",
+        // A branch that carries no air has nothing to balance: it is not compared, never flagged.
+        {"nothing flows",
          {Section("r", "", Rect, "400*300", 0, 0, 0), Section("x", "r", Round, "250", 0, 0, 0),
           Section("y", "r", Round, "250", 3, 2, 0)},
          {"r", "x"},
-         {std::nullopt, std::nullopt, 0.0}},
+         {std::nullopt, std::nullopt, std::nullopt}},
+        {"a branch without air beside one with air",
+         {Section("r", "", Rect, "400*300", 5, 1, 0), Section("x", "r", Round, "250", 4, 1, 700),
+          Section("y", "r", Round, "250", 3, 2, 0)},
+         {"r", "x"},
+         {std::nullopt, std::nullopt, std::nullopt}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -175,17 +180,19 @@ TEST(Network, AutoSizesFromTheCatalogues) {
         Section("G", "A", Round, "315", 5, 1, 10)};   // a typed size stays
     network.sections[3].Vmax = 3.0;
     network.sections[4].Vmax = 0.5;
+    // short: the catalogue's largest size taken and still too small; over: faster than Vmax (B
+    // runs at its Vmax to the last digit, which is not above it).
     struct Expected {
         double A, B, F;
-        bool automatic;
+        bool automatic, catalogueShort, overVmax;
     } const expected[] = {
-        {500, 0, 0.196349540849362, true},
-        {500, 300, 0.15, true},
-        {300, 100, 0.0278539816339745, true},
-        {500, 0, 0.196349540849362, true},
-        {600, 300, 0.18, true},
-        {100, 0, 0.00785398163397448, true},
-        {315, 0, 0.0779311327631118, false},
+        {500, 0, 0.196349540849362, true, true, true},
+        {500, 300, 0.15, true, false, false},
+        {300, 100, 0.0278539816339745, true, false, false},
+        {500, 0, 0.196349540849362, true, false, false},
+        {600, 300, 0.18, true, true, true},
+        {100, 0, 0.00785398163397448, true, false, false},
+        {315, 0, 0.0779311327631118, false, false, false},
     };
     const NetworkResults results = ComputeNetwork(network, TestCatalogues());
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -194,7 +201,11 @@ TEST(Network, AutoSizesFromTheCatalogues) {
         EXPECT_EQ(results.sections[i].B, expected[i].B);
         EXPECT_TRUE(test::Close(results.sections[i].F, expected[i].F)) << results.sections[i].F;
         EXPECT_EQ(results.sections[i].automatic, expected[i].automatic);
+        EXPECT_EQ(results.sections[i].catalogueShort, expected[i].catalogueShort);
+        EXPECT_EQ(results.sections[i].overVmax, expected[i].overVmax);
     }
+    EXPECT_EQ(results.overVmax, (std::vector<std::size_t>{0, 4}));
+    EXPECT_EQ(results.sections[4].Vmax, 0.5); // its own, not the network's
     EXPECT_EQ(results.sections[0].flow, 3240 + 100 + 1800 + 3240 + 0 + 10);
     // The network's own Vmax where a section has none: 1800 m3/h at 6 m/s needs 0.0833 m2, 400.
     network.sections[3].Vmax.reset();
@@ -227,7 +238,7 @@ TEST(Network, CataloguesReadFromAFolder) {
     } catch (const NetworkError& error) {
         EXPECT_EQ(std::string(error.what()),
                   "участок «3», поле «size»: каталог «OvalDuct.txt» в папке «" + folder.string() +
-                      "» не прочитан: файл не найден");
+                      "» не прочитан: файл не найден; по нему подбираются размеры участков: 3");
         EXPECT_EQ(error.sectionId, "3");
         EXPECT_EQ(error.field, "size");
     }

@@ -28,15 +28,22 @@ QByteArray ReadFile(const QString& path) {
 }
 
 // Fields of a CSV line: texts compared as they are, numbers within 1e-12 of their size.
+// A line of the window's CSV: fields between ";", numbers with the system's separator and no
+// other, compared with the expected values written with ".".
 void CheckCsvLine(const QString& line, const QStringList& expected) {
-    const QStringList fields = line.split(',');
+    const QStringList fields = line.split(';');
     QCOMPARE(fields.size(), expected.size());
+    const QChar separator = Local(",").front();
+    const QChar other = separator == ',' ? QChar('.') : QChar(',');
     for (qsizetype i = 0; i < fields.size(); ++i) {
         bool number = false;
         const double wanted = expected[i].toDouble(&number);
         if (number && !expected[i].isEmpty()) {
+            QVERIFY2(!fields[i].contains(other), qPrintable(fields[i]));
+            QString field = fields[i];
+            field.replace(separator, '.');
             QVERIFY2(
-                std::abs(fields[i].toDouble() - wanted) <= 1e-12 * std::abs(wanted),
+                std::abs(field.toDouble() - wanted) <= 1e-12 * std::abs(wanted),
                 qPrintable(QString("field %1: %2, not %3").arg(i).arg(fields[i], expected[i])));
         } else {
             QCOMPARE(fields[i], expected[i]);
@@ -278,26 +285,32 @@ private slots:
         QCOMPARE(session.form->recentFiles().value(0), session.path("sample.kalvor.json"));
     }
 
-    // The CSV: the header, then the sections in file order with the figures worked out in
-    // python3 (15 significant digits), the size chosen for section 4 and the flags.
+    // The CSV as a Russian spreadsheet opens it: a byte-order mark, the title, the Russian
+    // headings, the sections in file order with the figures worked out in python3 (15
+    // significant digits) and the system's separator, the size chosen for section 4, the totals.
     void exportCsv() {
         NetworkSession session;
         const QString path = session.path("table.csv");
         QVERIFY(session.form->exportCsv(path));
-        const QStringList lines = QString::fromUtf8(ReadFile(path)).split('\n');
-        QCOMPARE(lines.size(), 6); // the header, four sections, the empty rest after the last LF
-        QCOMPARE(lines[0], QStringLiteral("id,parent,shape,size,material,flow,length,kms,F,De,V,R,"
-                                          "Rl,Pd,Z,P,path,main,imbalance"));
-        CheckCsvLine(lines[2],
-                     {"2", "1", "round", "315", "0", "1200", "8", "1.5", "0.0779311327631118",
-                      "0.315", "4.27728074153074", "0.696880695048415", "5.57504556038732",
-                      "11.0223483155663", "16.5335224733495", "22.1085680337368",
-                      "26.3146295959433", "0", "12.9926666757896"});
-        CheckCsvLine(lines[4], {"4", "3", "rectangular", "200*100", "0", "400", "3", "0.2", "0.02",
-                                "0.133333333333333", "5.55555555555555", "3.29449937224091",
+        const QByteArray bytes = ReadFile(path);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
+        QCOMPARE(lines[0], QStringLiteral("Аэродинамический расчёт сети «П1»"));
+        QCOMPARE(lines[2], QString());
+        QCOMPARE(lines[3], QStringLiteral("№ уч.;От уч.;Форма;Размер, мм;Материал;L, м³/ч;l, м;Σζ;"
+                                          "F, м²;De, м;v, м/с;R, Па/м;R·l, Па;Pд, Па;Z, Па;"
+                                          "R·l+Z, Па;ΣΔP, Па;Невязка, %;v > vmax"));
+        CheckCsvLine(lines[5],
+                     {"2", "1", "Круглый", "315", "Стальной", "1200", "8", "1.5",
+                      "0.0779311327631118", "0.315", "4.27728074153074", "0.696880695048415",
+                      "5.57504556038732", "11.0223483155663", "16.5335224733495",
+                      "22.1085680337368", "26.3146295959433", "12.9926666757896", "0"});
+        CheckCsvLine(lines[7], {"4", "3", "Прямоугольный", "200*100", "Стальной", "400", "3", "0.2",
+                                "0.02", "0.133333333333333", "5.55555555555555", "3.29449937224091",
                                 "9.88349811672273", "18.594889765179", "3.71897795303579",
-                                "13.6024760697585", "29.6160668905561", "1", ""});
-        QCOMPARE(lines[5], QString());
+                                "13.6024760697585", "29.6160668905561", "", "0"});
+        QCOMPARE(lines[8], QString()); // the totals follow a blank line
+        QVERIFY(lines[9].startsWith("Главное направление: "));
     }
 
     // The XLSX's sheet holds the figures as numbers, not texts.
