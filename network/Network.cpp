@@ -162,6 +162,12 @@ NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& c
             result.A = size.A;
             result.B = size.B;
             ComputeSectionFigures(network, section, size, result);
+            for (const double figure : {result.F, result.De, result.kms, result.V, result.R,
+                                        result.Rl, result.Pd, result.Z, result.P}) {
+                if (!std::isfinite(figure)) {
+                    throw FloatError::Overflow(); // no figure shown is ever infinite
+                }
+            }
         } catch (const FloatError& error) {
             Fail(section, "", "расчёт невозможен: " + FloatErrorText(error));
         }
