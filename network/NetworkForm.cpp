@@ -6,6 +6,7 @@
 #include "mainwindow/CalculatorSection.h"
 #include "network/NetworkSheet.h"
 #include "network/NetworkTable.h"
+#include "network/NetworkWarnings.h"
 #include "ui_NetworkForm.h"
 #include "widgets/Messages.h"
 #include "widgets/Utf8.h"
@@ -116,7 +117,13 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     refresh();
 }
 
-TNetworkForm::~TNetworkForm() = default;
+TNetworkForm::~TNetworkForm() {
+    // The undo stack, a child of this window, is cleared as the window's children go, after the
+    // window's own members (its cleanChanged would show the title from a freed path).
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
+}
 
 void TNetworkForm::setUpTable() {
     QTableView* view = m_ui->SectionsTv;
@@ -275,8 +282,19 @@ void TNetworkForm::refresh() {
         lines << QStringLiteral("Сеть не рассчитана: причина — в строке состояния");
     }
     m_ui->TotalsLbl->setText(lines.join(QLatin1Char('\n')));
-    m_status->setText(m_problem);
-    m_status->setStyleSheet(m_problem.isEmpty() ? QString() : QStringLiteral("color: #b00000"));
+    QString status = m_problem;
+    if (m_results && status.isEmpty()) {
+        const std::vector<std::string> warnings = NetworkWarnings(m_network, *m_results);
+        if (!warnings.empty()) {
+            status = QStringLiteral("Внимание: ") + Utf8(warnings.front()) +
+                     (warnings.size() > 1 ? QStringLiteral(" (и ещё %1)").arg(warnings.size() - 1)
+                                          : QString());
+        }
+    }
+    m_status->setText(status);
+    m_status->setStyleSheet(m_problem.isEmpty()
+                                ? (status.isEmpty() ? QString() : QStringLiteral("color: #8a5a00"))
+                                : QStringLiteral("color: #b00000"));
     showTitle();
 }
 

@@ -32,8 +32,9 @@ std::string RecentName(int number) {
     return "File" + std::string(1, static_cast<char>('0' + number));
 }
 
+// Through the user's own links, never over a device or a file the user may not write.
 void Replace(const QString& path, std::string_view bytes) {
-    if (const int error = ReplaceFileWith(Utf8(path), bytes)) {
+    if (const int error = ReplaceFileWith(OutputPath(Utf8(path)), bytes)) {
         throw Error("файл «" + Utf8(path) + "» не записан: " + SystemErrorText(error));
     }
 }
@@ -61,6 +62,7 @@ bool TNetworkForm::maySpoil() {
 void TNetworkForm::takeFile(const Network& network, const QString& path) {
     m_undo->clear();
     m_path = path;
+    m_stamp = path.isEmpty() ? std::nullopt : StampOf(Utf8(path));
     setNetwork(network);
     m_undo->setClean();
     showTitle();
@@ -123,7 +125,8 @@ bool TNetworkForm::SaveAsMiClick() {
 }
 
 bool TNetworkForm::saveFile(const QString& path) {
-    return Guarded(this, [this, &path] {
+    bool saved = false;
+    Guarded(this, [this, &path, &saved] {
         const QString whole = QFileInfo(path).absoluteFilePath();
         // A file is only written as it can be opened again: a network that breaks a rule of the
         // file stays unsaved (the file on disk as it was) until the cell is put right.
@@ -134,12 +137,43 @@ bool TNetworkForm::saveFile(const QString& path) {
                                             "было бы открыть; исправьте её и сохраните снова.")
                                  .arg(Utf8(std::string(error.what())))));
         }
+        if (!mayOverwrite(whole)) {
+            return;
+        }
         SaveNetworkFile(Utf8(whole), m_network);
+        m_stamp = StampOf(Utf8(whole));
         m_path = whole;
         m_undo->setClean();
         showTitle();
         rememberFile(whole);
+        saved = true;
     });
+    return saved;
+}
+
+bool TNetworkForm::mayOverwrite(const QString& path) {
+    if (path != m_path || !m_stamp) {
+        return true;
+    }
+    const std::optional<FileStamp> now = StampOf(Utf8(path));
+    if (!now || *now == *m_stamp) {
+        return true; // as read, or gone: nothing of another program's is lost
+    }
+    switch (AskAboutChangedFile(
+        this, QStringLiteral("Расчёт сети"),
+        QStringLiteral("Файл изменён другой программой после того, как он был открыт или сохранён "
+                       "здесь:\n%1\n\nПерезаписать его этой сетью, открыть его заново (изменения "
+                       "здесь будут потеряны) или отменить сохранение?")
+            .arg(path))) {
+    case ChangedFileAnswer::Overwrite:
+        return true;
+    case ChangedFileAnswer::Reopen:
+        openFile(path);
+        return false;
+    case ChangedFileAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 QString TNetworkForm::folderForDialogs() const {
@@ -271,6 +305,7 @@ const NetworkResults& TNetworkForm::computedResults() const {
 
 bool TNetworkForm::exportCsv(const QString& path) {
     return Guarded(this, [this, &path] {
+        OutputPath(Utf8(path), Utf8(m_path)); // never over the network's own file
         Replace(path, NetworkCsv(m_network, computedResults()));
         m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
     });
@@ -278,6 +313,7 @@ bool TNetworkForm::exportCsv(const QString& path) {
 
 bool TNetworkForm::exportXlsx(const QString& path) {
     return Guarded(this, [this, &path] {
+        OutputPath(Utf8(path), Utf8(m_path)); // never over the network's own file
         WriteNetworkXlsx(Utf8(path), m_network, computedResults());
         m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
     });
@@ -285,6 +321,7 @@ bool TNetworkForm::exportXlsx(const QString& path) {
 
 bool TNetworkForm::exportPdf(const QString& path) {
     return Guarded(this, [this, &path] {
+        OutputPath(Utf8(path), Utf8(m_path)); // never over the network's own file
         const NetworkResults& results = computedResults();
         // The document is made whole in memory, then replaces the file in one step.
         QBuffer buffer;
