@@ -152,7 +152,12 @@ TDuctSizesForm::TDuctSizesForm(std::shared_ptr<SettingsStore> store, CalculatorW
     FormCreate();
 }
 
-TDuctSizesForm::~TDuctSizesForm() = default;
+TDuctSizesForm::~TDuctSizesForm() {
+    // Signals the children send as they go (after this window's members) reach nothing of it.
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
+}
 
 void TDuctSizesForm::FormCreate() {}
 

@@ -148,6 +148,61 @@ ReadOutcome ReadRegularFile(const std::string& path, std::size_t limit, std::str
     return outcome;
 }
 
+WriteTarget ResolveWriteTarget(const std::string& named, const std::string& input) {
+    WriteTarget target;
+    target.path = named;
+    std::string resolved;
+    if (const int error = ResolveOwnLinks(named, resolved)) {
+        if (error != ENOENT) {
+            target.error = error;
+        }
+        return target; // ENOENT: a new file
+    }
+    target.path = resolved;
+    struct stat info {};
+    if (::stat(resolved.c_str(), &info) != 0) {
+        target.error = errno;
+        return target;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        target.error = EISDIR;
+        return target;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        target.notRegular = true;
+        return target;
+    }
+    struct stat source {};
+    if (!input.empty() && ::stat(input.c_str(), &source) == 0 && source.st_dev == info.st_dev &&
+        source.st_ino == info.st_ino) {
+        target.isInput = true;
+        return target;
+    }
+    // The system's own judgement of the right to write: permissions, ACLs, read-only mounts. The
+    // folder may allow the rename; the file's permissions rule.
+    int fd = -1;
+    do {
+        fd = ::open(resolved.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        target.error = errno == ELOOP ? EACCES : errno;
+        return target;
+    }
+    ::close(fd);
+    return target;
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileStamp{static_cast<unsigned long long>(info.st_dev),
+                     static_cast<unsigned long long>(info.st_ino),
+                     static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
+                     static_cast<long long>(info.st_mtim.tv_nsec)};
+}
+
 int CreatePrivateFolders(const std::string& folder) {
     if (folder.empty()) {
         return ENOENT;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace kalvor {
@@ -28,6 +29,30 @@ struct ReadOutcome {
 // name is opened in a way that could wait (no FIFO waits for a writer), and at most limit bytes
 // are ever held: a larger file, or one that grows beyond the limit while it is read, is refused.
 ReadOutcome ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes);
+
+// Where a save or an export writes for the name the user gave.
+struct WriteTarget {
+    std::string path;        // the file replaced: the name itself, or the end of its own links
+    int error = 0;           // EACCES: a link not followed, a file the user may not write; EISDIR
+    bool notRegular = false; // a device, FIFO or socket is never replaced
+    bool isInput = false;    // the very file that the output is made from
+    bool ok() const { return error == 0 && !notRegular && !isInput; }
+};
+
+// Resolves the name as a save must take it: a new file is written under its name; an existing
+// one only as a regular file the user may write, through links of the user's own (the link stays,
+// its file is replaced), and never when it is the input (compared by device and inode).
+WriteTarget ResolveWriteTarget(const std::string& named, const std::string& input = {});
+
+// What identifies a file's content on disk without reading it.
+struct FileStamp {
+    unsigned long long device = 0, inode = 0;
+    long long size = 0, seconds = 0, nanoseconds = 0; // modification time
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file a name leads to (links followed), or nullopt when there is none.
+std::optional<FileStamp> StampOf(const std::string& path);
 
 // Creates the folder and every missing folder above it with mode 0700, whatever the umask;
 // folders that exist are left as they are. 0, or the system error that stopped it.

@@ -216,6 +216,26 @@ FittingEvaluation EvaluateFitting(std::string_view typeId, const FittingParamete
         values[parameter.id] = {value, used};
     }
     evaluation.zeta = definition.zeta(fittings::Arguments(type, std::move(values)));
+    if (!std::isfinite(evaluation.zeta)) {
+        // Every value is in its range, yet together they overflow: the one farthest from the
+        // ordinary magnitude of a ratio or an angle is named.
+        const FittingParameter* named = nullptr;
+        double farthest = -1;
+        for (const auto& parameter : type.parameters) {
+            const auto given = parameters.find(parameter.id);
+            const double value = given == parameters.end() ? parameter.defaultValue : given->second;
+            const double distance = value == 0 ? 0 : std::fabs(std::log10(std::fabs(value)));
+            if (distance > farthest) {
+                farthest = distance;
+                named = &parameter;
+            }
+        }
+        const std::string parameter = named != nullptr ? named->id : std::string();
+        throw FittingError(Prefix(type) + "ζ не вычислить: при таких значениях" +
+                               (named != nullptr ? " (" + Named(*named) + ")" : std::string()) +
+                               " он не конечное число",
+                           type.id, parameter);
+    }
     return evaluation;
 }
 
@@ -236,12 +256,36 @@ double FittingsZetaSum(const std::vector<FittingUse>& fittings) {
                                        " должно быть целым числом не меньше 1",
                                    type.id, "count");
             }
+            if (use.count > MaxFittingCount) {
+                const FittingType& type = *FindFittingType(use.type);
+                throw FittingError(Prefix(type) + "количество count = " +
+                                       fittings::MessageNumber(use.count) + " больше " +
+                                       std::to_string(static_cast<long>(MaxFittingCount)),
+                                   type.id, "count");
+            }
             sum += use.count * zeta;
+            if (!std::isfinite(sum)) {
+                const FittingType& type = *FindFittingType(use.type);
+                throw FittingError(Prefix(type) + "Σ количество·ζ не конечное число", type.id,
+                                   "count");
+            }
         } catch (const FittingError& error) {
             throw error.At(i + 1);
         }
     }
     return sum;
+}
+
+std::string ZetaSumWarning(double sum) {
+    if (sum < MinPlausibleZetaSum) {
+        return "Σζ = " + fittings::MessageNumber(sum) +
+               " меньше 0: проверьте местные сопротивления и их параметры";
+    }
+    if (sum > MaxPlausibleZetaSum) {
+        return "Σζ = " + fittings::MessageNumber(sum) +
+               " больше 100: проверьте местные сопротивления и их параметры";
+    }
+    return {};
 }
 
 } // namespace kalvor

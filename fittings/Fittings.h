@@ -128,21 +128,31 @@ struct FittingEvaluation {
 // ζ of one fitting, referred to the velocity of the section it stands in. Throws FittingError
 // for an unknown type, an unknown parameter id, a missing required parameter, and every value
 // CheckFittingParameter refuses; also for values that the type refuses together (a segmented
-// elbow of 4 or 5 pieces below R/D 0.75).
+// elbow of 4 or 5 pieces below R/D 0.75) and for values whose ζ is not finite.
 FittingEvaluation EvaluateFitting(std::string_view typeId, const FittingParameters& parameters);
 double FittingZeta(std::string_view typeId, const FittingParameters& parameters);
+
+// The most fittings of one kind a section's list counts (a dialog's count box holds as many).
+inline constexpr double MaxFittingCount = 1'000'000;
 
 // A fitting of a section's list: its type, parameters and how many there are.
 struct FittingUse {
     std::string type;
     FittingParameters parameters;
-    double count = 1; // a whole number from 1 on
+    double count = 1; // a whole number from 1 to MaxFittingCount
     bool operator==(const FittingUse&) const = default;
 };
 
 // Σ count·ζ of a section's fittings, each ζ referred to the section's velocity. A fitting that
 // cannot be used throws FittingError with its place in the list (position from 1); so does a
-// count that is not a whole number of at least 1 (parameter "count").
+// count that is not a whole number from 1 to MaxFittingCount, and a sum that is not finite
+// (parameter "count").
 double FittingsZetaSum(const std::vector<FittingUse>& fittings);
+
+// A sum of ζ that computes but that no real section has: below 0 or above 100.
+inline constexpr double MinPlausibleZetaSum = 0, MaxPlausibleZetaSum = 100;
+
+// The warning about such a sum ("Σζ = -22000000 меньше 0: …"), or "" for a plausible one.
+std::string ZetaSumWarning(double sum);
 
 } // namespace kalvor

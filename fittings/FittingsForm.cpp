@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidgetItem>
@@ -25,8 +26,28 @@ namespace {
 
 enum Column { NumberColumn, NameColumn, CountColumn, ZetaColumn, ProductColumn, ColumnCount };
 
-// Far beyond any section; a count read from a file is kept as it is up to here.
-inline constexpr int MaxCount = 1'000'000;
+// Far beyond any section; a file's count above it is refused when the file is read.
+inline constexpr int MaxCount = static_cast<int>(MaxFittingCount);
+
+// A count box that shows what is typed: a sign or a 0 stays as typed, to be refused with OK
+// unavailable, rather than being swallowed (so that "-3" would read 3) or shown while another
+// count is taken.
+class CountBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString& text, int& position) const override {
+        const QValidator::State state = QSpinBox::validate(text, position);
+        if (state != QValidator::Acceptable) {
+            static const QRegularExpression digits(QStringLiteral("^[+-]?\\d*$"));
+            if (digits.match(text.trimmed()).hasMatch()) {
+                return QValidator::Intermediate;
+            }
+        }
+        return state;
+    }
+};
 
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -83,7 +104,12 @@ TFittingsForm::TFittingsForm(QWidget* owner)
     showState();
 }
 
-TFittingsForm::~TFittingsForm() = default;
+TFittingsForm::~TFittingsForm() {
+    // Signals the children send as they go (after this window's members) reach nothing of it.
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
+}
 
 void TFittingsForm::reject() {
     QDialog::reject();
@@ -327,12 +353,16 @@ void TFittingsForm::showFields() {
         ++line;
     }
     auto* countLabel = new QLabel(QStringLiteral("Количество, шт."), ui()->ParametersGb);
-    auto* count = new QSpinBox(ui()->ParametersGb);
+    auto* count = new CountBox(ui()->ParametersGb);
     count->setObjectName(QStringLiteral("count"));
     count->setRange(1, MaxCount);
     count->setValue(entry.count);
     count->setMaximumWidth(110);
     connect(count, &QSpinBox::valueChanged, this, &TFittingsForm::countEdited);
+    // A text that is no count changes no value: the state shows why and OK waits for a count.
+    // (The box's own textChanged waits for a value; its line edit's reports every text.)
+    connect(count->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
+            &TFittingsForm::showState);
     grid->addWidget(countLabel, line, 0);
     grid->addWidget(count, line, 1);
     grid->setColumnStretch(2, 1);
@@ -347,6 +377,22 @@ void TFittingsForm::fieldEdited(const std::string& parameter, const QString& tex
     m_entries[static_cast<std::size_t>(row)].texts[parameter] = text;
     showRow(row);
     showState();
+}
+
+QString TFittingsForm::countProblem() const {
+    const auto found = m_fields.find("count");
+    const auto* box = found == m_fields.end() ? nullptr : qobject_cast<QSpinBox*>(found->second);
+    if (box == nullptr) {
+        return {};
+    }
+    bool whole = false;
+    const int typed = box->text().trimmed().toInt(&whole);
+    if (whole && typed >= 1 && typed <= MaxCount && typed == box->value()) {
+        return {};
+    }
+    return QStringLiteral("Количество — целое число от 1 до %1 (введено «%2»)")
+        .arg(MaxCount)
+        .arg(box->text());
 }
 
 void TFittingsForm::countEdited(int count) {
@@ -369,6 +415,10 @@ void TFittingsForm::showState() {
         const Reading reading = read(entry);
         problem = reading.problem;
         marked = reading.parameter;
+        if (const QString count = countProblem(); !count.isEmpty()) {
+            problem = count;
+            marked = "count";
+        }
         if (const FittingType* type = FindFittingType(entry.type)) {
             about = QStringLiteral("Источник: ") + Utf8(type->source) +
                     QStringLiteral("\nζ отнесён к скорости: ") + Utf8(type->referenceVelocity);
@@ -404,8 +454,14 @@ void TFittingsForm::showState() {
     } else {
         sumText = QStringLiteral("Σζ = ") + ZetaText(*total, m_separator);
     }
+    if (total) {
+        const std::string warning = ZetaSumWarning(*total + m_typedKms.value_or(0.0));
+        if (!warning.empty()) {
+            sumText += QStringLiteral("\nВнимание: ") + Utf8(warning);
+        }
+    }
     ui()->SumLbl->setText(sumText);
-    ui()->ButtonBox->button(QDialogButtonBox::Ok)->setEnabled(total.has_value());
+    ui()->ButtonBox->button(QDialogButtonBox::Ok)->setEnabled(acceptable());
 }
 
 std::optional<std::vector<FittingUse>>

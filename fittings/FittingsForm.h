@@ -46,8 +46,8 @@ public:
 
     // Σ count·ζ of the fittings, or nullopt while one of them cannot be used.
     std::optional<double> sum() const;
-    // Every fitting can be used: OK is available.
-    bool acceptable() const { return sum().has_value(); }
+    // Every fitting can be used and the count box holds a count: OK is available.
+    bool acceptable() const { return sum().has_value() && countProblem().isEmpty(); }
 
     // A fitting of the type (at its default values) added at the end and made current.
     void addFitting(std::string_view typeId);
@@ -78,6 +78,8 @@ private:
         std::string parameter; // the parameter the problem is in; "" for the type itself
     };
     Reading read(const Entry& entry) const;
+    // Why the count box's text is no count it takes ("" when it is one, or no fitting is shown).
+    QString countProblem() const;
 
     void fillTypes();
     void showList();

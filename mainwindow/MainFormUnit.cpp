@@ -58,6 +58,10 @@ TmainForm::TmainForm(std::shared_ptr<SettingsStore> store, QWidget* parent)
 }
 
 TmainForm::~TmainForm() {
+    // Signals the children send as they go (after this window's members) reach nothing of it.
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
     if (m_tray) {
         m_tray->hide();
     }

@@ -173,6 +173,12 @@ NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& c
             result.A = size.A;
             result.B = size.B;
             ComputeSectionFigures(network, section, size, result);
+            for (const double figure : {result.F, result.De, result.kms, result.V, result.R,
+                                        result.Rl, result.Pd, result.Z, result.P}) {
+                if (!std::isfinite(figure)) {
+                    throw FloatError::Overflow(); // no figure shown is ever infinite
+                }
+            }
             result.Vmax = section.Vmax.value_or(network.Vmax);
             // A velocity at its limit to the last digits (a size chosen to reach it exactly) is
             // not above it.

@@ -171,4 +171,20 @@ std::string InOutErrorText(const InOutError& error);
 // A number in messages: the number text with "." as separator.
 std::string MessageNumber(double value);
 
+// A user's text as a message quotes it: whole up to `characters` characters, else its beginning,
+// "…" and its length, so that no message grows with what a file holds.
+std::string Excerpt(std::string_view text, std::size_t characters = 40);
+
+// Why a text cannot be a section's id: control characters (DEL too) and the marks that turn the
+// direction of the text around it (U+202A…U+202E, U+2066…U+2069), which would make one id look
+// like another; nullopt for a usable id.
+std::optional<std::string> IdProblem(std::string_view id);
+
+// ---- Plausible values --------------------------------------------------------------------------
+
+// What a network's duct and air can be: sizes in mm, air temperature in °C and pressure in hPa.
+inline constexpr double MinSectionSize = 10.0, MaxSectionSize = 10'000.0;
+inline constexpr double MinAirT = -60.0, MaxAirT = 300.0;
+inline constexpr double MinAirPBar = 500.0, MaxAirPBar = 1'200.0;
+
 } // namespace kalvor

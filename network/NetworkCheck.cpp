@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -18,6 +19,43 @@ NetworkError::NetworkError(const std::string& message, std::string sectionId_, s
 
 std::string MessageNumber(double value) {
     return FormatNumber(value, '.');
+}
+
+std::string Excerpt(std::string_view text, std::size_t characters) {
+    std::size_t count = 0, cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) {
+            continue; // inside a character
+        }
+        if (count == characters) {
+            cut = i;
+        }
+        ++count;
+    }
+    if (count <= characters) {
+        return std::string(text);
+    }
+    return std::string(text.substr(0, cut)) + "… (" + std::to_string(count) + " знаков)";
+}
+
+std::optional<std::string> IdProblem(std::string_view id) {
+    for (std::size_t i = 0; i < id.size(); ++i) {
+        const auto c = static_cast<unsigned char>(id[i]);
+        if (c < 32 || c == 0x7F) { // a tab or a line break pasted into an id: no file could hold it
+            return "в id не может быть управляющих символов";
+        }
+        // U+202A…U+202E are E2 80 AA…AE in UTF-8, U+2066…U+2069 are E2 81 A6…A9.
+        if (c == 0xE2 && i + 2 < id.size()) {
+            const auto second = static_cast<unsigned char>(id[i + 1]);
+            const auto third = static_cast<unsigned char>(id[i + 2]);
+            if ((second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+                (second == 0x81 && third >= 0xA6 && third <= 0xA9)) {
+                return "в id не может быть знаков смены направления текста (U+202A…U+202E, "
+                       "U+2066…U+2069)";
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 // ---- Names -------------------------------------------------------------------------------------
@@ -86,7 +124,7 @@ std::optional<SectionSize> ParseSectionSize(DuctShape shape, std::string_view te
         return SectionSize{true, 0.0, 0.0};
     }
     const std::string notASize =
-        "«" + std::string(text) + "» — не размер; ожидается " +
+        "«" + Excerpt(text) + "» — не размер; ожидается " +
         (shape == DuctShape::Round ? "диаметр в мм, например «400», или «auto»"
                                    : "«ширина*высота» в мм, например «500*300», или «auto»");
     for (const char c : text) {
@@ -94,9 +132,17 @@ std::optional<SectionSize> ParseSectionSize(DuctShape shape, std::string_view te
             return refuse(notASize); // blanks around the numbers are not part of a size text
         }
     }
+    // A size in metres typed where millimetres belong (0.8*0.5), or one no duct has.
+    const auto outside = [](double size) { return size < MinSectionSize || size > MaxSectionSize; };
+    const std::string range = "размер вне допустимого диапазона от " +
+                              MessageNumber(MinSectionSize) + " до " +
+                              MessageNumber(MaxSectionSize) + " мм («" + Excerpt(text) + "»)";
     if (shape == DuctShape::Round) {
         const std::optional<double> D = SizeNumber(text);
-        return D ? std::optional(SectionSize{false, *D, 0.0}) : refuse(notASize);
+        if (!D) {
+            return refuse(notASize);
+        }
+        return outside(*D) ? refuse(range) : std::optional(SectionSize{false, *D, 0.0});
     }
     const std::size_t star = text.find('*');
     if (star == std::string_view::npos) {
@@ -107,10 +153,13 @@ std::optional<SectionSize> ParseSectionSize(DuctShape shape, std::string_view te
     if (!A || !B) {
         return refuse(notASize);
     }
+    if (outside(*A) || outside(*B)) {
+        return refuse(range);
+    }
     if (shape == DuctShape::FlatOval && *A < *B) {
         return refuse("у плоскоовального сечения первое число — общая ширина, она не может быть "
                       "меньше высоты («" +
-                      std::string(text) + "»)");
+                      Excerpt(text) + "»)");
     }
     return SectionSize{false, *A, *B};
 }
@@ -128,8 +177,8 @@ namespace {
 
 [[noreturn]] void Refuse(const NetworkSection& section, const std::string& field,
                          const std::string& reason) {
-    throw NetworkError("участок «" + section.id + "», поле «" + field + "»: " + reason, section.id,
-                       field);
+    throw NetworkError("участок «" + Excerpt(section.id) + "», поле «" + field + "»: " + reason,
+                       section.id, field);
 }
 
 [[noreturn]] void RefuseNetwork(const std::string& field, const std::string& reason) {
@@ -157,8 +206,8 @@ namespace {
     }
     std::string chain;
     for (std::size_t i = 0; i <= ring.size(); ++i) {
-        chain +=
-            (i > 0 ? " → «" : "«") + network.sections[ring[(first + i) % ring.size()]].id + "»";
+        chain += (i > 0 ? " → «" : "«") +
+                 Excerpt(network.sections[ring[(first + i) % ring.size()]].id) + "»";
     }
     Refuse(network.sections[ring[first]], "parent",
            "участки образуют кольцо " + chain +
@@ -183,13 +232,10 @@ NetworkTree BuildNetworkTree(const Network& network) {
                                    " по порядку в файле, поле «id»: id не может быть пустым",
                                "", "id");
         }
-        for (const unsigned char c : sections[i].id) {
-            if (c < 32) { // a tab or a line break pasted into an id: no file could hold it
-                throw NetworkError("участок № " + std::to_string(i + 1) +
-                                       " по порядку в файле, поле «id»: в id не может быть "
-                                       "управляющих символов",
-                                   "", "id");
-            }
+        if (const std::optional<std::string> problem = IdProblem(sections[i].id)) {
+            throw NetworkError("участок № " + std::to_string(i + 1) +
+                                   " по порядку в файле, поле «id»: " + *problem,
+                               "", "id");
         }
         const auto [place, added] = byId.emplace(sections[i].id, i);
         if (!added) {
@@ -203,7 +249,7 @@ NetworkTree BuildNetworkTree(const Network& network) {
         if (section.parent.empty()) {
             if (tree.root != NoSection) {
                 Refuse(section, "parent",
-                       "второй корень сети (первый — «" + sections[tree.root].id +
+                       "второй корень сети (первый — «" + Excerpt(sections[tree.root].id) +
                            "»); пустой parent бывает только у участка у вентилятора");
             }
             tree.root = i;
@@ -211,7 +257,7 @@ NetworkTree BuildNetworkTree(const Network& network) {
         }
         const auto found = byId.find(section.parent);
         if (found == byId.end()) {
-            Refuse(section, "parent", "нет участка «" + section.parent + "»");
+            Refuse(section, "parent", "нет участка «" + Excerpt(section.parent) + "»");
         }
         tree.parent[i] = found->second;
         tree.children[found->second].push_back(i);
@@ -292,7 +338,11 @@ double SectionKms(const NetworkSection& section) {
         return section.kms;
     }
     try {
-        return section.kms + FittingsZetaSum(section.fittings);
+        const double sum = section.kms + FittingsZetaSum(section.fittings);
+        if (!std::isfinite(sum)) {
+            Refuse(section, "fittings", "Σζ местных сопротивлений не конечное число");
+        }
+        return sum;
     } catch (const FittingError& error) {
         // Only the type itself has no parameter of its own: an unknown type is its "type".
         const std::string parameter = error.parameter.empty() ? "type" : error.parameter;
@@ -303,11 +353,13 @@ double SectionKms(const NetworkSection& section) {
 
 void CheckNetwork(const Network& network) {
     const AirState& air = network.air;
-    if (!std::isfinite(air.t) || !(air.t > -273.0)) {
-        RefuseNetwork("air.t", "температура должна быть выше −273 °C");
+    if (!std::isfinite(air.t) || air.t < MinAirT || air.t > MaxAirT) {
+        RefuseNetwork("air.t", "температура воздуха " + MessageNumber(air.t) +
+                                   " °C вне допустимого диапазона от −60 до +300 °C");
     }
-    if (!std::isfinite(air.PBar) || !(air.PBar > 0.0)) {
-        RefuseNetwork("air.PBar", "давление должно быть больше 0");
+    if (!std::isfinite(air.PBar) || air.PBar < MinAirPBar || air.PBar > MaxAirPBar) {
+        RefuseNetwork("air.PBar", "барометрическое давление " + MessageNumber(air.PBar) +
+                                      " гПа вне допустимого диапазона от 500 до 1200 гПа");
     }
     if (!(AirDensity(air.t, air.PBar) > 0.0)) {
         RefuseNetwork("air", "при t = " + MessageNumber(air.t) + " °C и PBar = " +
@@ -350,6 +402,8 @@ std::string SystemErrorText(int systemError) {
         return "слишком много открытых файлов";
     case ENOSPC:
         return "диск заполнен";
+    case ELOOP:
+        return "слишком много символических ссылок";
     default:
         return "ошибка ввода-вывода " + std::to_string(systemError);
     }

@@ -144,6 +144,14 @@ int RunNetworkCommand(const std::vector<std::string>& arguments, std::ostream& o
         err << Program << ": " << options.file << ": " << error.what() << "\n";
         return NetworkUnusable;
     }
+    if (options.output == Output::Xlsx) {
+        try {
+            OutputPath(options.xlsx, options.file); // never the network itself, never a device
+        } catch (const std::exception& error) {
+            err << Program << ": " << error.what() << "\n";
+            return NetworkUnusable;
+        }
+    }
     try {
         const NetworkResults results =
             ComputeNetwork(network, ReadNetworkCatalogues(network, options.catalogues));

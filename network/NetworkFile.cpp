@@ -10,12 +10,24 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <vector>
 
 namespace kalvor {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// Objects and lists inside one another: a network file needs 5 levels (the file, its sections,
+// a section, its fittings, a fitting); a reader or writer never goes deeper.
+constexpr std::size_t MaxNesting = 16;
+
+// A text in UTF-16 (with or without its byte-order mark): a NUL byte among the first two, as
+// every ASCII character of it has.
+bool LooksLikeUtf16(std::string_view text) {
+    return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+           (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0'));
+}
 
 // Where a field belongs: the network itself, or one section (by its id, or by its place in the
 // file while its id is not known).
@@ -29,7 +41,7 @@ struct Owner {
     if (owner.position == 0) {
         where = "поле «" + field + "»";
     } else if (!owner.id.empty()) {
-        where = "участок «" + owner.id + "», поле «" + field + "»";
+        where = "участок «" + Excerpt(owner.id) + "», поле «" + field + "»";
     } else {
         where = "участок № " + std::to_string(owner.position) + " по порядку в файле, поле «" +
                 field + "»";
@@ -41,9 +53,65 @@ void RefuseUnknownFields(const Owner& owner, const Json& object, const std::stri
                          const std::set<std::string, std::less<>>& known) {
     for (const auto& item : object.items()) {
         if (!known.contains(item.key())) {
-            Refuse(owner, prefix + item.key(), "неизвестное поле");
+            Refuse(owner, prefix + Excerpt(item.key()), "неизвестное поле");
         }
     }
+}
+
+// How a message shows a value of the file: its JSON text when short, else its beginning with the
+// kind of value. Written without recursion beyond MaxNesting, whatever the value holds.
+void Sketch(const Json& value, std::string& out, std::size_t depth) {
+    constexpr std::size_t Room = 60;
+    if (out.size() > Room) {
+        return;
+    }
+    if (depth > MaxNesting) {
+        out += "…";
+        return;
+    }
+    if (value.is_string()) {
+        out += Json(Excerpt(value.get_ref<const std::string&>()))
+                   .dump(-1, ' ', false, Json::error_handler_t::replace);
+    } else if (value.is_object()) {
+        out += "{";
+        bool first = true;
+        for (const auto& item : value.items()) {
+            if (out.size() > Room) {
+                break;
+            }
+            out += (first ? "" : ",") +
+                   Json(Excerpt(item.key())).dump(-1, ' ', false, Json::error_handler_t::replace) +
+                   ":";
+            Sketch(item.value(), out, depth + 1);
+            first = false;
+        }
+        out += "}";
+    } else if (value.is_array()) {
+        out += "[";
+        for (std::size_t i = 0; i < value.size() && out.size() <= Room; ++i) {
+            out += i > 0 ? "," : "";
+            Sketch(value[i], out, depth + 1);
+        }
+        out += "]";
+    } else {
+        out += value.dump(); // a number, true, false or null: short
+    }
+}
+
+std::string Describe(const Json& value) {
+    std::string sketch;
+    Sketch(value, sketch, 0);
+    if (value.is_string() && sketch.find("…") != std::string::npos) {
+        return "текст " + sketch;
+    }
+    if (sketch.size() <= 80) {
+        return sketch;
+    }
+    const std::string kind =
+        value.is_object() ? "объект из " + std::to_string(value.size()) + " полей"
+        : value.is_array() ? "список из " + std::to_string(value.size()) + " значений"
+                           : "текст";
+    return kind + " " + Excerpt(sketch, 60);
 }
 
 const Json* Field(const Json& object, const char* name) {
@@ -61,7 +129,7 @@ double Number(const Owner& owner, const Json& object, const char* name, const st
         return *fallback;
     }
     if (!value->is_number()) {
-        Refuse(owner, field, "ожидается число, а не " + value->dump());
+        Refuse(owner, field, "ожидается число, а не " + Describe(*value));
     }
     const double number = value->get<double>();
     if (!std::isfinite(number)) {
@@ -80,7 +148,7 @@ std::string Text(const Owner& owner, const Json& object, const char* name,
         return *fallback;
     }
     if (!value->is_string()) {
-        Refuse(owner, name, "ожидается " + expected + ", а не " + value->dump());
+        Refuse(owner, name, "ожидается " + expected + ", а не " + Describe(*value));
     }
     return value->get<std::string>();
 }
@@ -91,7 +159,7 @@ std::vector<FittingUse> ReadFittings(const Owner& owner, const Json& list) {
     if (!list.is_array()) {
         Refuse(owner, "fittings",
                "ожидается список местных сопротивлений [{\"type\": ...}, ...], а не " +
-                   list.dump());
+                   Describe(list));
     }
     std::vector<FittingUse> fittings;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -100,7 +168,7 @@ std::vector<FittingUse> ReadFittings(const Owner& owner, const Json& list) {
             Refuse(owner, "fittings", FittingPlaceText(i + 1, parameter) + ": " + reason);
         };
         if (!item.is_object()) {
-            refuse("", "ожидается объект {\"type\": ..., ...}, а не " + item.dump());
+            refuse("", "ожидается объект {\"type\": ..., ...}, а не " + Describe(item));
         }
         FittingUse use;
         const Json* type = Field(item, "type");
@@ -108,7 +176,7 @@ std::vector<FittingUse> ReadFittings(const Owner& owner, const Json& list) {
             refuse("type", "нет поля");
         }
         if (!type->is_string()) {
-            refuse("type", "ожидается текст, а не " + type->dump());
+            refuse("type", "ожидается текст, а не " + Describe(*type));
         }
         use.type = type->get<std::string>();
         for (const auto& field : item.items()) {
@@ -116,11 +184,11 @@ std::vector<FittingUse> ReadFittings(const Owner& owner, const Json& list) {
                 continue;
             }
             if (!field.value().is_number()) {
-                refuse(field.key(), "ожидается число, а не " + field.value().dump());
+                refuse(Excerpt(field.key()), "ожидается число, а не " + Describe(field.value()));
             }
             const double value = field.value().get<double>();
             if (!std::isfinite(value)) {
-                refuse(field.key(), "ожидается конечное число");
+                refuse(Excerpt(field.key()), "ожидается конечное число");
             }
             if (field.key() == "count") {
                 use.count = value;
@@ -136,17 +204,15 @@ std::vector<FittingUse> ReadFittings(const Owner& owner, const Json& list) {
 NetworkSection ReadSection(const Json& item, std::size_t position) {
     Owner owner{"", position};
     if (!item.is_object()) {
-        Refuse(owner, "id", "ожидается объект участка {\"id\": ..., ...}, а не " + item.dump());
+        Refuse(owner, "id", "ожидается объект участка {\"id\": ..., ...}, а не " + Describe(item));
     }
     NetworkSection section;
     section.id = Text(owner, item, "id", std::nullopt);
     if (section.id.empty()) {
         Refuse(owner, "id", "id не может быть пустым");
     }
-    for (const unsigned char c : section.id) {
-        if (c < 32) {
-            Refuse(owner, "id", "в id не может быть управляющих символов");
-        }
+    if (const std::optional<std::string> problem = IdProblem(section.id)) {
+        Refuse(owner, "id", *problem);
     }
     owner.id = section.id;
     RefuseUnknownFields(
@@ -157,14 +223,15 @@ NetworkSection ReadSection(const Json& item, std::size_t position) {
     const std::optional<DuctShape> known = ShapeFromKey(shape);
     if (!known) {
         Refuse(owner, "shape",
-               "«" + shape + "» — не форма; ожидается «rectangular», «flat-oval» или «round»");
+               "«" + Excerpt(shape) +
+                   "» — не форма; ожидается «rectangular», «flat-oval» или «round»");
     }
     section.shape = *known;
     section.size = Text(owner, item, "size", std::nullopt);
     if (const Json* material = Field(item, "material")) {
         if (!material->is_number_integer()) {
             Refuse(owner, "material",
-                   "ожидается номер материала (целое число), а не " + material->dump());
+                   "ожидается номер материала (целое число), а не " + Describe(*material));
         }
         const bool fits = material->is_number_unsigned()
                               ? material->get<unsigned long long>() <=
@@ -172,7 +239,7 @@ NetworkSection ReadSection(const Json& item, std::size_t position) {
                               : material->get<long long>() >= std::numeric_limits<int>::min() &&
                                     material->get<long long>() <= std::numeric_limits<int>::max();
         if (!fits) {
-            Refuse(owner, "material", "нет материала " + material->dump());
+            Refuse(owner, "material", "нет материала " + Describe(*material));
         }
         section.material = material->get<int>();
     }
@@ -205,9 +272,49 @@ std::string PlaceOf(std::string_view text, std::size_t offset) {
 } // namespace
 
 Network ParseNetworkText(std::string_view text) {
+    if (LooksLikeUtf16(text)) {
+        throw NetworkError("файл в кодировке UTF-16; файл сети должен быть в кодировке UTF-8", "",
+                           "");
+    }
     Json file;
     try {
-        file = Json::parse(text);
+        // Every object's keys seen so far, innermost last.
+        std::vector<std::set<std::string, std::less<>>> keys;
+        const Json::parser_callback_t watch = [&keys](int depth, Json::parse_event_t event,
+                                                      Json& parsed) {
+            switch (event) {
+            case Json::parse_event_t::object_start:
+            case Json::parse_event_t::array_start:
+                if (depth >= static_cast<int>(MaxNesting)) {
+                    throw NetworkError("файл не является файлом сети: слишком глубокая "
+                                       "вложенность (больше " +
+                                           std::to_string(MaxNesting) +
+                                           " уровней объектов и списков)",
+                                       "", "");
+                }
+                if (event == Json::parse_event_t::object_start) {
+                    keys.emplace_back();
+                }
+                break;
+            case Json::parse_event_t::object_end:
+                keys.pop_back();
+                break;
+            case Json::parse_event_t::key: {
+                const std::string& key = parsed.get_ref<const std::string&>();
+                if (!keys.empty() && !keys.back().insert(key).second) {
+                    throw NetworkError("поле «" + Excerpt(key) +
+                                           "» задано дважды в одном объекте; в файле оно должно "
+                                           "быть одно",
+                                       "", Excerpt(key));
+                }
+                break;
+            }
+            default:
+                break;
+            }
+            return true;
+        };
+        file = Json::parse(text.begin(), text.end(), watch);
     } catch (const Json::parse_error& error) {
         const std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
         throw NetworkError("файл не в формате JSON (" + PlaceOf(text, offset) + ")", "", "");
@@ -224,7 +331,7 @@ Network ParseNetworkText(std::string_view text) {
     }
     if (!version->is_number_integer() || version->get<long long>() != NetworkFileVersion) {
         Refuse(network, "kalvor-network",
-               "неизвестная версия " + version->dump() + " (известна версия " +
+               "неизвестная версия " + Describe(*version) + " (известна версия " +
                    std::to_string(NetworkFileVersion) + ")");
     }
     RefuseUnknownFields(
@@ -271,8 +378,7 @@ std::string Dump(const Json& value) {
     try {
         return value.dump(-1, ' ', false, Json::error_handler_t::strict);
     } catch (const Json::type_error&) {
-        throw Error("текст " + value.dump(-1, ' ', false, Json::error_handler_t::replace) +
-                    " не в кодировке UTF-8");
+        throw Error("текст " + Describe(value) + " не в кодировке UTF-8");
     }
 }
 
@@ -353,11 +459,24 @@ Network LoadNetworkFile(const std::string& path) {
     return ParseNetworkText(text);
 }
 
-void SaveNetworkFile(const std::string& path, const Network& network) {
+std::string OutputPath(const std::string& path, const std::string& input) {
+    const WriteTarget target = ResolveWriteTarget(path, input);
+    if (target.ok()) {
+        return target.path;
+    }
+    const std::string reason = target.isInput ? "это файл, из которого он получается; выберите "
+                                                "другое имя"
+                               : target.notRegular ? "это не обычный файл"
+                                                   : SystemErrorText(target.error);
+    throw Error("файл «" + path + "» не записан: " + reason);
+}
+
+void SaveNetworkFile(const std::string& named, const Network& network) {
     const std::string text = NetworkFileText(network); // formed whole before any file is touched
+    const std::string path = OutputPath(named);
     if (const int error = ReplaceFileWith(path, text)) {
         // Only the folder can be missing where a new file is created.
-        throw Error("файл «" + path + "» не записан: " +
+        throw Error("файл «" + named + "» не записан: " +
                     (error == ENOENT ? "папка «" + FolderOf(path) + "» не найдена"
                                      : SystemErrorText(error)));
     }

@@ -26,7 +26,13 @@ std::string NetworkFileText(const Network& network);
 Network LoadNetworkFile(const std::string& path);
 
 // Replaces the file whole (a temporary file beside it, renamed over it): a failed save leaves the
-// old file as it was. Throws Error.
+// old file as it was. A link of the user's own is kept and its file replaced. Throws Error for
+// every target OutputPath refuses.
 void SaveNetworkFile(const std::string& path, const Network& network);
+
+// The file a save or an export of `path` replaces (ResolveWriteTarget). Throws Error ("файл «…» не
+// записан: …") for a target that is the input, exists and is not a regular file, is a link not of
+// the user's own, or may not be written ("доступ запрещён").
+std::string OutputPath(const std::string& path, const std::string& input = {});
 
 } // namespace kalvor

@@ -6,6 +6,7 @@
 #include "mainwindow/CalculatorSection.h"
 #include "network/NetworkSheet.h"
 #include "network/NetworkTable.h"
+#include "network/NetworkWarnings.h"
 #include "ui_NetworkForm.h"
 #include "widgets/Messages.h"
 #include "widgets/Utf8.h"
@@ -156,6 +157,11 @@ void TNetworkForm::watchCatalogues() {
 }
 
 TNetworkForm::~TNetworkForm() {
+    // The undo stack, a child of this window, is cleared as the window's children go, after the
+    // window's own members (its cleanChanged would show the title from a freed path).
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
     // The table shows the network and results by pointer; they go before the table does.
     m_model->show(nullptr, nullptr, -1, -1, QString());
 }
@@ -332,8 +338,19 @@ void TNetworkForm::refresh() {
         m_notice.clear();
     }
     m_takeAir->setVisible(m_offer.has_value());
-    m_status->setText(m_problem.isEmpty() ? m_notice : m_problem);
-    m_status->setStyleSheet(m_problem.isEmpty() ? QString() : QStringLiteral("color: #b00000"));
+    QString status = m_problem.isEmpty() ? m_notice : m_problem;
+    if (m_results && status.isEmpty()) {
+        const std::vector<std::string> warnings = NetworkWarnings(m_network, *m_results);
+        if (!warnings.empty()) {
+            status = QStringLiteral("Внимание: ") + Utf8(warnings.front()) +
+                     (warnings.size() > 1 ? QStringLiteral(" (и ещё %1)").arg(warnings.size() - 1)
+                                          : QString());
+        }
+    }
+    m_status->setText(status);
+    m_status->setStyleSheet(m_problem.isEmpty()
+                                ? (status.isEmpty() ? QString() : QStringLiteral("color: #8a5a00"))
+                                : QStringLiteral("color: #b00000"));
     showTitle();
 }
 

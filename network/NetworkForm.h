@@ -2,6 +2,7 @@
 // recomputed at every edit, with its file, undo and redo, exports and print.
 #pragma once
 
+#include "common/OwnFiles.h"
 #include "fittings/FittingsPicker.h"
 #include "hydraulics/Formulas.h"
 #include "network/Network.h"
@@ -169,6 +170,9 @@ private:
 
     // Files.
     bool maySpoil(); // false: the user keeps the changes unsaved and the step does not happen
+    // Before a save over the open file: true to write; a file that another program changed since
+    // it was read asks first, and may be opened again instead.
+    bool mayOverwrite(const QString& path);
     void takeFile(const Network& network, const QString& path);
     void rememberFile(const QString& path);
     void forgetFile(const QString& path);
@@ -195,6 +199,7 @@ private:
     std::optional<AirState> m_offer; // the calculator's air offered by the status line's button
     std::map<NetworkField, QString> m_boxProblems; // texts in the boxes that are no number
     QString m_path;
+    std::optional<FileStamp> m_stamp; // the file as it was read or written; nullopt: none
     QUndoStack* m_undo;
     NetworkSheetModel* m_model;
     NetworkSheetDelegate* m_delegate;

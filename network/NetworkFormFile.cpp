@@ -33,8 +33,9 @@ std::string RecentName(int number) {
     return "File" + std::string(1, static_cast<char>('0' + number));
 }
 
+// Through the user's own links, never over a device or a file the user may not write.
 void Replace(const QString& path, std::string_view bytes) {
-    if (const int error = ReplaceFileWith(Utf8(path), bytes)) {
+    if (const int error = ReplaceFileWith(OutputPath(Utf8(path)), bytes)) {
         throw Error("файл «" + Utf8(path) + "» не записан: " + SystemErrorText(error));
     }
 }
@@ -67,6 +68,7 @@ void TNetworkForm::takeFile(const Network& network, const QString& path) {
     m_lastResults.reset();
     m_offer.reset();
     m_notice.clear();
+    m_stamp = path.isEmpty() ? std::nullopt : StampOf(Utf8(path));
     setNetwork(network);
     m_undo->setClean();
     showTitle();
@@ -129,7 +131,8 @@ bool TNetworkForm::SaveAsMiClick() {
 }
 
 bool TNetworkForm::saveFile(const QString& path) {
-    return Guarded(this, [this, &path] {
+    bool saved = false;
+    Guarded(this, [this, &path, &saved] {
         const QString whole = QFileInfo(path).absoluteFilePath();
         // A file is only written as it can be opened again: a network that breaks a rule of the
         // file stays unsaved (the file on disk as it was) until the cell is put right.
@@ -140,12 +143,43 @@ bool TNetworkForm::saveFile(const QString& path) {
                                             "было бы открыть; исправьте её и сохраните снова.")
                                  .arg(Utf8(std::string(error.what())))));
         }
+        if (!mayOverwrite(whole)) {
+            return;
+        }
         SaveNetworkFile(Utf8(whole), m_network);
+        m_stamp = StampOf(Utf8(whole));
         m_path = whole;
         m_undo->setClean();
         showTitle();
         rememberFile(whole);
+        saved = true;
     });
+    return saved;
+}
+
+bool TNetworkForm::mayOverwrite(const QString& path) {
+    if (path != m_path || !m_stamp) {
+        return true;
+    }
+    const std::optional<FileStamp> now = StampOf(Utf8(path));
+    if (!now || *now == *m_stamp) {
+        return true; // as read, or gone: nothing of another program's is lost
+    }
+    switch (AskAboutChangedFile(
+        this, QStringLiteral("Расчёт сети"),
+        QStringLiteral("Файл изменён другой программой после того, как он был открыт или сохранён "
+                       "здесь:\n%1\n\nПерезаписать его этой сетью, открыть его заново (изменения "
+                       "здесь будут потеряны) или отменить сохранение?")
+            .arg(path))) {
+    case ChangedFileAnswer::Overwrite:
+        return true;
+    case ChangedFileAnswer::Reopen:
+        openFile(path);
+        return false;
+    case ChangedFileAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 QString TNetworkForm::folderForDialogs() const {
@@ -278,6 +312,7 @@ const NetworkResults& TNetworkForm::computedResults() {
 
 bool TNetworkForm::exportCsv(const QString& path) {
     return Guarded(this, [this, &path] {
+        OutputPath(Utf8(path), Utf8(m_path)); // never over the network's own file
         Replace(path, NetworkSheetCsv(m_network, computedResults(), SystemDecimalSeparator()));
         m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
     });
@@ -285,6 +320,7 @@ bool TNetworkForm::exportCsv(const QString& path) {
 
 bool TNetworkForm::exportXlsx(const QString& path) {
     return Guarded(this, [this, &path] {
+        OutputPath(Utf8(path), Utf8(m_path)); // never over the network's own file
         WriteNetworkXlsx(Utf8(path), m_network, computedResults());
         m_status->setText(QStringLiteral("Таблица записана в «%1»").arg(path));
     });
@@ -292,6 +328,7 @@ bool TNetworkForm::exportXlsx(const QString& path) {
 
 bool TNetworkForm::exportPdf(const QString& path) {
     return Guarded(this, [this, &path] {
+        OutputPath(Utf8(path), Utf8(m_path)); // never over the network's own file
         const NetworkResults& results = computedResults();
         // The document is made whole in memory, then replaces the file in one step.
         QBuffer buffer;

@@ -9,27 +9,16 @@
 
 namespace kalvor {
 
-namespace {
-
-std::string Field(std::string text) {
-    if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos) {
-        text.insert(0, "'"); // shown as text, never run as a formula
-    }
-    return CsvField(text, ';');
-}
-
-} // namespace
-
 std::string NetworkSheetCsv(const Network& network, const NetworkResults& results, char separator) {
     constexpr std::string_view End = "\r\n";
     std::string text = "\xEF\xBB\xBF";
     for (const std::string& line : NetworkTitleLines(network, results, separator)) {
-        text += Field(line) + std::string(End);
+        text += CsvField(line, ';') + std::string(End);
     }
     text += End;
     std::string headings;
     for (const FormColumn& column : NetworkFormColumns()) {
-        headings += Field(std::string(column.heading)) + ";";
+        headings += CsvField(std::string(column.heading), ';') + ";";
     }
     text += headings + "v > vmax" + std::string(End);
     for (std::size_t i = 0; i < network.sections.size(); ++i) {
@@ -39,13 +28,15 @@ std::string NetworkSheetCsv(const Network& network, const NetworkResults& result
         std::replace(cells[3].text.begin(), cells[3].text.end(), '.', separator);
         std::string line;
         for (const FormCell& cell : cells) {
-            line += (cell.number ? FormatNumber(*cell.number, separator) : Field(cell.text)) + ";";
+            line +=
+                (cell.number ? FormatNumber(*cell.number, separator) : CsvField(cell.text, ';')) +
+                ";";
         }
         text += line + (result.overVmax ? "1" : "0") + std::string(End);
     }
     text += End;
     for (const std::string& line : NetworkTotalsLines(network, results, separator)) {
-        text += Field(line) + std::string(End);
+        text += CsvField(line, ';') + std::string(End);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 #include "network/NetworkTable.h"
 
 #include "common/NumberText.h"
+#include "network/NetworkWarnings.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,6 +14,20 @@ std::string FixedNumber(double value, int decimals, char decimalSeparator) {
     const auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string text = ec == std::errc() ? std::string(buffer, end) : FormatNumber(value, '.');
+    if (text.size() > MaxFixedWidth) {
+        // Wider than any column: the same value with 4 significant digits and its exponent.
+        const auto [shortEnd, shortEc] =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 3);
+        text = shortEc == std::errc() ? std::string(buffer, shortEnd) : FormatNumber(value, '.');
+        const std::size_t e = text.find('e');
+        if (e != std::string::npos) {
+            std::string exponent = text.substr(e + 1);
+            const bool negative = exponent.starts_with('-');
+            exponent.erase(0, exponent.find_first_not_of("+-"));
+            exponent.erase(0, std::min(exponent.find_first_not_of('0'), exponent.size() - 1));
+            text = text.substr(0, e) + "E" + (negative ? "-" : "") + exponent;
+        }
+    }
     if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
         text.erase(0, 1); // a value that rounds to 0 shows no sign
     }
@@ -238,10 +253,28 @@ std::string NetworkReport(const Network& network, const NetworkResults& results)
     for (const std::string& line : NetworkTotalsLines(network, results)) {
         text += line + "\n";
     }
+    for (const std::string& line : NetworkWarnings(network, results)) {
+        text += "Внимание: " + line + "\n";
+    }
     return text;
 }
 
-std::string CsvField(const std::string& text, char delimiter) {
+std::string SpreadsheetText(const std::string& text) {
+    if (text.empty() || std::string_view("=+-@").find(text.front()) == std::string_view::npos) {
+        return text;
+    }
+    double number = 0;
+    const char* last = text.data() + text.size();
+    const char* first = text.data() + (text.front() == '+' ? 1 : 0);
+    const auto [end, ec] = std::from_chars(first, last, number);
+    if (ec == std::errc() && end == last) {
+        return text; // "-5" and "+5" are numbers, not formulas
+    }
+    return "'" + text;
+}
+
+std::string CsvField(const std::string& given, char delimiter) {
+    const std::string text = SpreadsheetText(given);
     if (text.find_first_of(std::string(1, delimiter) + "\"\r\n") == std::string::npos) {
         return text;
     }

@@ -54,13 +54,21 @@ inline constexpr std::string_view NetworkCsvHeader =
 // The header, then one line per section in file order: size the one used, in mm; flow the flow
 // through the section; numbers as number texts with "." (15 significant digits at most); main 1
 // or 0; imbalance empty for a section not compared; over_vmax 1 for a section faster than its Vmax.
-// Fields with a comma, a quote or a line end are quoted. Lines end with LF.
+// Texts pass SpreadsheetText; fields with a comma, a quote or a line end are quoted. Lines end
+// with LF.
 std::string NetworkCsv(const Network& network, const NetworkResults& results);
 
-// A CSV field: quoted, with its quotes doubled, when it holds the delimiter, a quote or a line end.
+// A CSV field: the text through SpreadsheetText, quoted, with its quotes doubled, when it holds
+// the delimiter, a quote or a line end.
 std::string CsvField(const std::string& text, char delimiter = ',');
 
-// A number with the given decimals, rounded to nearest, no grouping: "12.35".
+// A number with the given decimals, rounded to nearest, no grouping: "12.35". A value whose text
+// would be wider than MaxFixedWidth characters is written with its exponent instead: "1.235E18".
+inline constexpr std::size_t MaxFixedWidth = 12;
 std::string FixedNumber(double value, int decimals, char decimalSeparator = '.');
+
+// A text cell as a spreadsheet must take it: one beginning with "=", "+", "-" or "@" that is not
+// a number gets a leading apostrophe, so that it is never run as a formula.
+std::string SpreadsheetText(const std::string& text);
 
 } // namespace kalvor

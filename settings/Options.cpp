@@ -38,7 +38,12 @@ TOptionsForm::TOptionsForm(std::shared_ptr<SettingsStore> store, CalculatorWindo
     FormCreate();
 }
 
-TOptionsForm::~TOptionsForm() = default;
+TOptionsForm::~TOptionsForm() {
+    // Signals the children send as they go (after this window's members) reach nothing of it.
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
+}
 
 QString TOptionsForm::temperatureText() const {
     return m_ui->tEdit->text();

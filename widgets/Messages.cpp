@@ -102,6 +102,25 @@ SaveAnswer AskToSave(QWidget* parent, const QString& caption, const QString& tex
                                             : SaveAnswer::Cancel;
 }
 
+ChangedFileAnswer AskAboutChangedFile(QWidget* parent, const QString& caption,
+                                      const QString& text) {
+    if (MessageHook()) {
+        MessageHook()({caption, text, false});
+        return ChangedFileAnswer::Cancel;
+    }
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* overwrite =
+        box.addButton(QStringLiteral("Перезаписать"), QMessageBox::DestructiveRole);
+    QPushButton* reopen = box.addButton(QStringLiteral("Открыть заново"), QMessageBox::ResetRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    Run(box);
+    return box.clickedButton() == overwrite ? ChangedFileAnswer::Overwrite
+           : box.clickedButton() == reopen  ? ChangedFileAnswer::Reopen
+                                            : ChangedFileAnswer::Cancel;
+}
+
 void CentreOver(QWidget* window, const QWidget* over) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(over->frameGeometry().center());

@@ -29,6 +29,13 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
 enum class SaveAnswer { Save, Discard, Cancel };
 SaveAnswer AskToSave(QWidget* parent, const QString& caption, const QString& text);
 
+// The question before a save over a file that another program changed since it was read:
+// "Перезаписать", "Открыть заново", "Отмена" (Escape, the default), with the warning icon. While
+// a message hook is set, the hook sees it and the answer is Cancel.
+enum class ChangedFileAnswer { Overwrite, Reopen, Cancel };
+ChangedFileAnswer AskAboutChangedFile(QWidget* parent, const QString& caption,
+                                      const QString& text);
+
 // Places a window so that its frame is centred on another's.
 void CentreOver(QWidget* window, const QWidget* over);
 

@@ -19,6 +19,7 @@ struct ChildLimits {
     unsigned seconds = 0;        // SIGALRM ends the child after this long; 0: no limit
     std::size_t extraMemory = 0; // address space beyond what the child starts with; 0: no limit
     uid_t user = static_cast<uid_t>(-1); // run as this user and its group; -1: as the test
+    std::size_t stack = 0; // the most the stack may grow to (RLIMIT_STACK); 0: as it is
 };
 
 struct ChildOutcome {
@@ -81,6 +82,12 @@ inline ChildOutcome RunInChild(const std::function<std::string()>& body, ChildLi
         }
         if (limits.seconds != 0) {
             ::alarm(limits.seconds);
+        }
+        if (limits.stack != 0) {
+            // The main thread's stack grows on demand up to this limit; a deeper recursion ends
+            // the child with SIGSEGV instead of going on.
+            const rlimit limit{limits.stack, limits.stack};
+            ::setrlimit(RLIMIT_STACK, &limit);
         }
         std::string report;
         try {
