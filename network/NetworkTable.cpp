@@ -2,6 +2,7 @@
 #include "network/NetworkTable.h"
 
 #include "common/NumberText.h"
+#include "hydraulics/AirRange.h"
 
 #include <algorithm>
 #include <charconv>
@@ -152,6 +153,9 @@ std::vector<std::string> NetworkTotalsLines(const Network& network, const Networ
     }
     if (!results.withoutFlow.empty()) {
         lines.push_back("Без расхода воздуха: уч. " + Ids(network, results.withoutFlow, ", "));
+    }
+    if (AirOutsideViscosityRange(network.air.t)) {
+        lines.push_back(AirRangeWarning(network.air.t, separator));
     }
     return lines;
 }

@@ -38,7 +38,8 @@ std::vector<std::string> NetworkTitleLines(const Network& network, const Network
                                            char decimalSeparator = '.');
 
 // The totals under the table: the main path and its loss, the fan pressure with the reserve, the
-// flagged branches, the sizes chosen from the catalogues, the sections without air.
+// flagged branches, the sizes chosen from the catalogues, the sections without air, and a warning
+// when the network's air lies outside the temperatures the friction formula holds for.
 std::vector<std::string> NetworkTotalsLines(const Network& network, const NetworkResults& results,
                                             char decimalSeparator = '.');
 

@@ -327,6 +327,27 @@ TEST_F(NetworkCommandTest, CsvKmsTakesTheFittings) {
     EXPECT_TRUE(test::Close(Number(row[static_cast<std::size_t>(kms)]), 1.046)) << lines[1];
 }
 
+// The report warns when the air lies outside −20…+40 °C, where the friction loss is not to 5 %.
+TEST_F(NetworkCommandTest, ReportWarnsOfAirOutsideTheViscosityRange) {
+    const std::pair<const char*, bool> cases[] = {
+        {"-40", true}, {"-20", false}, {"20", false}, {"40", false}, {"40.5", true}, {"300", true},
+    };
+    for (const auto& [t, warned] : cases) {
+        test::WriteFile(m_folder / "air.json",
+                        std::string(R"({"kalvor-network": 1, "air": {"t": )") + t +
+                            R"(, "PBar": 1013}, "sections": [
+            {"id": "1", "shape": "round", "size": "400", "length": 2, "flow": 500}]})");
+        const Outcome run = RunNetwork(m_folder, {"air.json"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string warning = std::string("Внимание: t = ") + t + " °C вне −20…+40 °C";
+        EXPECT_EQ(run.out.find(warning) != std::string::npos, warned) << t << "\n" << run.out;
+        EXPECT_EQ(run.out.find("вязкость") != std::string::npos ||
+                      run.out.find("Вязкость") != std::string::npos,
+                  warned)
+            << t;
+    }
+}
+
 TEST_F(NetworkCommandTest, ExitStatuses) {
     test::WriteFile(m_folder / "broken.json", "{\"kalvor-network\": 1,");
     test::WriteFile(m_folder / "auto.json", R"({"kalvor-network": 1, "sections": [
