@@ -197,10 +197,10 @@ std::optional<FileStamp> StampOf(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0) {
         return std::nullopt;
     }
-    return FileStamp{static_cast<unsigned long long>(info.st_dev),
-                     static_cast<unsigned long long>(info.st_ino),
-                     static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
-                     static_cast<long long>(info.st_mtim.tv_nsec)};
+    return FileStamp{
+        static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino),
+        static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
+        static_cast<long long>(info.st_mtim.tv_nsec)};
 }
 
 int CreatePrivateFolders(const std::string& folder) {

@@ -1,6 +1,7 @@
 // Dampers (round butterfly, rectangular multi-blade) and the caps over exhaust shafts.
 #include "fittings/FittingCatalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -8,9 +9,12 @@ namespace kalvor::fittings {
 
 namespace {
 
-// SMACNA, fitting A15A: a thin round butterfly damper by the blade angle from open.
-constexpr std::array ButterflyAngle{0.0, 10.0, 20.0, 30.0, 40.0, 50.0, 60.0};
-constexpr std::array Butterfly{0.20, 0.52, 1.5, 4.5, 11.0, 29.0, 108.0};
+// Idelchik: a round butterfly damper by the blade angle from open, every 5° from 5° to 70°; at 0°
+// the open damper's own ζ (0.05 for a thin disc, more with a shaft and a profiled blade).
+constexpr std::array ButterflyAngle{5.0,  10.0, 15.0, 20.0, 25.0, 30.0, 35.0,
+                                    40.0, 45.0, 50.0, 55.0, 60.0, 65.0, 70.0};
+constexpr std::array Butterfly{0.24, 0.52, 0.90, 1.54, 2.51,  3.91,  6.22,
+                               10.8, 18.7, 32.6, 58.8, 118.0, 256.0, 751.0};
 
 // Caps by h/D0: an umbrella (зонт) and a flat screen (плоский экран).
 constexpr std::array UmbrellaHeight{0.10, 0.20, 0.25, 0.30, 0.35, 0.40, 0.50, 0.60, 0.80, 1.00};
@@ -42,8 +46,18 @@ double Parallel(const Arguments& a) {
     return MultiBlade(a, ParallelSlope);
 }
 
+// ζ grows nearly exponentially with the angle: ln ζ is interpolated linearly between the points.
 double ButterflyDamper(const Arguments& a) {
-    return Linear(a["angle"], ButterflyAngle, Butterfly);
+    const double angle = a["angle"];
+    if (angle < ButterflyAngle.front()) {
+        const double logOpen = std::log(a["zeta_open"]);
+        const double logFirst = std::log(Butterfly.front());
+        return std::exp(logOpen + angle / ButterflyAngle.front() * (logFirst - logOpen));
+    }
+    std::array<double, Butterfly.size()> logs{};
+    std::transform(Butterfly.begin(), Butterfly.end(), logs.begin(),
+                   [](double zeta) { return std::log(zeta); });
+    return std::exp(Linear(angle, ButterflyAngle, logs));
 }
 double UmbrellaCap(const Arguments& a) {
     return Linear(a["h_d"], UmbrellaHeight, Umbrella);
@@ -82,10 +96,16 @@ std::vector<FittingDefinition> DamperAndCapFittings() {
         {{.id = "damper-butterfly",
           .name = "Дроссель-клапан круглый",
           .family = FittingFamily::Damper,
-          .source = "SMACNA HVAC Systems Duct Design, фитинг A15A",
-          .note = "0° — клапан открыт; данных Идельчика нет",
+          .source = "Идельчик, дроссель-клапан в круглой трубе; интерполяция ln ζ; с таблицей "
+                    "SMACNA A15A согласуется в пределах 15 % при 10…60°",
+          .note = "0° — клапан открыт: 0,05 у тонкого диска; известен ζ открытого клапана по "
+                  "каталогу (SMACNA: 0,20) — задайте его",
           .referenceVelocity = AtDamper,
-          .parameters = {BladeAngle(60)}},
+          .parameters = {BladeAngle(70),
+                         Param("zeta_open", "ζ полностью открытого клапана", "", 0.05)
+                             .From(0.05)
+                             .To(0.5)
+                             .Optional()}},
          ButterflyDamper},
         {{.id = "damper-opposed",
           .name = "Клапан многостворчатый, встречные створки",

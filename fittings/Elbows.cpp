@@ -1,5 +1,5 @@
 // Round and rectangular elbows: smooth (Idelchik 6-1), segmented and with vanes (SMACNA),
-// mitred (Idelchik 6-7).
+// mitred (Idelchik 6-7 with the sharp elbows' own A and C1 tables).
 #include "fittings/FittingCatalogue.h"
 
 #include <array>
@@ -19,6 +19,13 @@ constexpr std::array B1{1.18, 0.77, 0.51, 0.37, 0.28, 0.21, 0.19, 0.17,
                         0.15, 0.11, 0.09, 0.07, 0.07, 0.05, 0.04, 0.03};
 constexpr std::array C1Aspect{0.25, 0.5, 0.75, 1.0, 1.5, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0};
 constexpr std::array C1{1.30, 1.17, 1.09, 1.00, 0.90, 0.85, 0.85, 0.90, 0.95, 0.98, 1.00, 1.00};
+
+// Idelchik, Diagram 6-7: A by the angle of turn, held at 2.50 below 20° (where ζ′ → 0) and at
+// 1.20 above 90°; C1 of sharp elbows by h/b, flatter than that of smooth bends.
+constexpr std::array MitreAngle{20.0, 30.0, 45.0, 60.0, 75.0, 90.0, 110.0, 130.0, 150.0, 180.0};
+constexpr std::array MitreA{2.50, 2.22, 1.87, 1.50, 1.28, 1.20, 1.20, 1.20, 1.20, 1.20};
+constexpr std::array SharpC1{1.10, 1.07, 1.04, 1.00, 0.95, 0.90,
+                             0.83, 0.78, 0.75, 0.72, 0.71, 0.70};
 
 // SMACNA, fitting A7B: segmented 90° round elbows by R/D; 4 and 5 pieces start at R/D 0.75.
 constexpr std::array SegmentRadius{0.5, 0.75, 1.0, 1.5, 2.0};
@@ -48,10 +55,10 @@ double AspectFactor(double aspect) {
     return Linear(aspect, C1Aspect, C1);
 }
 
-// Idelchik, Diagram 6-7, with A = 0.95 + 33.5/δ: ζ = A·[0.95·sin²(δ/2) + 2.05·sin⁴(δ/2)].
+// Idelchik, Diagram 6-7: ζ = A(δ)·[0.95·sin²(δ/2) + 2.05·sin⁴(δ/2)].
 double MitredZeta(double angle) {
     const double s = std::sin(angle * std::numbers::pi / 360.0);
-    return (0.95 + 33.5 / angle) * (0.95 * s * s + 2.05 * s * s * s * s);
+    return Linear(angle, MitreAngle, MitreA) * (0.95 * s * s + 2.05 * s * s * s * s);
 }
 
 double RoundElbow(const Arguments& a) {
@@ -82,7 +89,7 @@ double RoundMitred(const Arguments& a) {
     return MitredZeta(a["angle"]);
 }
 double RectMitred(const Arguments& a) {
-    return MitredZeta(a["angle"]) * AspectFactor(a["h_b"]);
+    return MitredZeta(a["angle"]) * Linear(a["h_b"], C1Aspect, SharpC1);
 }
 
 double VanedElbow(const Arguments& a) {
@@ -133,10 +140,11 @@ std::vector<FittingDefinition> ElbowFittings() {
         {{.id = "elbow-round-mitred",
           .name = "Колено круглое (с острыми кромками)",
           .family = FittingFamily::RoundElbow,
-          .source = "Идельчик, диаграмма 6-7: ζ = A·(0,95·sin²(δ/2) + 2,05·sin⁴(δ/2)), "
-                    "A = 0,95 + 33,5/δ",
+          .source = "Идельчик, диаграмма 6-7: ζ = A·(0,95·sin²(δ/2) + 2,05·sin⁴(δ/2)), A по "
+                    "таблице; то же даёт SMACNA, фитинг A7C",
+          .note = "Выше 90° A = 1,20; данные источников там расходятся",
           .referenceVelocity = OwnSection,
-          .parameters = {TurnAngle(90)}},
+          .parameters = {TurnAngle(180)}},
          RoundMitred},
         {{.id = "elbow-rect",
           .name = "Отвод прямоугольный гладкий",
@@ -150,10 +158,11 @@ std::vector<FittingDefinition> ElbowFittings() {
         {{.id = "elbow-rect-mitred",
           .name = "Колено прямоугольное (с острыми кромками)",
           .family = FittingFamily::RectElbow,
-          .source = "Идельчик, диаграмма 6-7, с множителем C1 диаграммы 6-1",
-          .note = "b — сторона в плоскости поворота",
+          .source = "Идельчик, диаграмма 6-7, с множителем C1 колен с острыми кромками; то же "
+                    "даёт SMACNA, фитинг A7D",
+          .note = "b — сторона в плоскости поворота; выше 90° A = 1,20",
           .referenceVelocity = OwnSection,
-          .parameters = {TurnAngle(90), Aspect()}},
+          .parameters = {TurnAngle(180), Aspect()}},
          RectMitred},
         {{.id = "elbow-rect-vanes",
           .name = "Колено прямоугольное 90° с направляющими лопатками",

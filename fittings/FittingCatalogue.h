@@ -94,5 +94,6 @@ std::vector<FittingDefinition> TransitionFittings();
 std::vector<FittingDefinition> TeeFittings();
 std::vector<FittingDefinition> OpeningFittings();
 std::vector<FittingDefinition> DamperAndCapFittings();
+std::vector<FittingDefinition> DiaphragmFittings();
 
 } // namespace kalvor::fittings

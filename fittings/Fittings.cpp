@@ -22,9 +22,9 @@ struct Registry {
 const Registry& TheRegistry() {
     static const Registry registry = [] {
         Registry made;
-        for (auto part :
-             {fittings::ElbowFittings, fittings::TransitionFittings, fittings::TeeFittings,
-              fittings::OpeningFittings, fittings::DamperAndCapFittings}) {
+        for (auto part : {fittings::ElbowFittings, fittings::TransitionFittings,
+                          fittings::TeeFittings, fittings::OpeningFittings,
+                          fittings::DiaphragmFittings, fittings::DamperAndCapFittings}) {
             for (auto& definition : part()) {
                 made.definitions.push_back(std::move(definition));
             }

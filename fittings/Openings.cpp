@@ -9,13 +9,22 @@ namespace kalvor::fittings {
 
 namespace {
 
-// SMACNA, fitting A12A: a duct end protruding by L into a room, by L/D (columns) for walls of
-// t/D = 0, 0 < t/D < 0.05 and t/D ≥ 0.05 (rows).
-constexpr std::array ProtrusionRatio{0.0, 0.002, 0.01, 0.05, 0.2, 0.5, 1.0};
+// Idelchik: a duct end protruding by l into a room, by l/D (columns; 10 stands for any longer
+// protrusion) and the wall thickness of its end t/D (rows; from 0.05 on the edge no longer
+// matters and ζ is that of a flush entry).
+constexpr std::array ProtrusionRatio{0.0, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.3, 0.5, 10.0};
+constexpr std::array WallRatio{0.0, 0.004, 0.008, 0.012, 0.016, 0.02, 0.024, 0.03, 0.04, 0.05};
 constexpr std::array Protrusion{
-    0.50, 0.57, 0.68, 0.80, 0.92, 1.00, 1.00, // t/D = 0
-    0.50, 0.51, 0.52, 0.55, 0.66, 0.72, 0.72, // 0 < t/D < 0.05
-    0.50, 0.50, 0.50, 0.50, 0.50, 0.50, 0.50, // t/D ≥ 0.05
+    0.50, 0.57, 0.63, 0.68, 0.73, 0.80, 0.86, 0.92, 0.97, 1.00, 1.00, // t/D = 0
+    0.50, 0.54, 0.58, 0.63, 0.67, 0.74, 0.80, 0.86, 0.90, 0.94, 0.94, // 0.004
+    0.50, 0.53, 0.55, 0.58, 0.62, 0.68, 0.74, 0.81, 0.85, 0.88, 0.88, // 0.008
+    0.50, 0.52, 0.53, 0.55, 0.58, 0.63, 0.68, 0.75, 0.79, 0.83, 0.83, // 0.012
+    0.50, 0.51, 0.51, 0.53, 0.55, 0.58, 0.64, 0.70, 0.74, 0.77, 0.77, // 0.016
+    0.50, 0.51, 0.51, 0.52, 0.53, 0.55, 0.60, 0.66, 0.69, 0.72, 0.72, // 0.02
+    0.50, 0.50, 0.50, 0.51, 0.52, 0.53, 0.58, 0.62, 0.65, 0.68, 0.68, // 0.024
+    0.50, 0.50, 0.50, 0.51, 0.52, 0.52, 0.54, 0.57, 0.59, 0.61, 0.61, // 0.03
+    0.50, 0.50, 0.50, 0.51, 0.51, 0.51, 0.51, 0.52, 0.52, 0.54, 0.54, // 0.04
+    0.50, 0.50, 0.50, 0.50, 0.50, 0.50, 0.50, 0.50, 0.50, 0.50, 0.50, // 0.05
 };
 
 // A rounded entry (collector) by r/D: with an end wall after Idelchik, without one after SMACNA
@@ -55,11 +64,7 @@ const char* const AheadOfGrille = "скорость в воздуховоде п
                                   "справочник); для другого сечения участка — пересчёт ζ·f_sec²";
 
 double ProtrudingEntry(const Arguments& a) {
-    const double wall = a["t_d"];
-    const std::size_t row = wall == 0 ? 0 : (wall < 0.05 ? 1 : 2);
-    const auto values =
-        std::span(Protrusion).subspan(row * ProtrusionRatio.size(), ProtrusionRatio.size());
-    return Linear(a["l_d"], ProtrusionRatio, values);
+    return Bilinear(a["l_d"], a["t_d"], ProtrusionRatio, WallRatio, Protrusion);
 }
 
 double RoundedEntryWall(const Arguments& a) {
@@ -130,13 +135,16 @@ std::vector<FittingDefinition> OpeningFittings() {
         {{.id = "entry-protruding",
           .name = "Вход в открытый торец воздуховода",
           .family = FittingFamily::EntryExit,
-          .source = "SMACNA HVAC Systems Duct Design, фитинг A12A; таблица Идельчика (l/D × t/D) "
-                    "с ней согласуется",
-          .note = "Тонкостенный торец, свободно стоящий в помещении: ζ = 1,0",
+          .source = "Идельчик, вход в трубу, выступающую от стены: таблица по l/D и t/D",
+          .note = "Торец из листа, свободно стоящий в помещении: t/D 0,001…0,005, ζ 0,85…0,99 "
+                  "при l/D ≥ 0,2; по умолчанию t/D = 0,004 (лист 0,8 мм на D 200)",
           .referenceVelocity = AtEntry,
           .parameters =
-              {Param("l_d", "Относительный вылет торца от стены L/D", "", 1).From(0).Clamp(0, 1),
-               Param("t_d", "Относительная толщина стенки t/D", "", 0).From(0).Clamp(0, 0.05)}},
+              {Param("l_d", "Относительный вылет торца от стены L/D", "", 1).From(0).Clamp(0, 10),
+               Param("t_d", "Относительная толщина стенки t/D", "", 0.004)
+                   .From(0)
+                   .Clamp(0, 0.05)
+                   .Optional()}},
          ProtrudingEntry},
         {{.id = "entry-bellmouth",
           .name = "Вход через плавный коллектор со стеной",

@@ -3,17 +3,12 @@
 #include "fittings/FittingCatalogue.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numbers>
 
 namespace kalvor::fittings {
 
 namespace {
-
-// Idelchik, tables 7-1…7-3: the angle factor F of a converging tee or wye.
-constexpr std::array BranchAngle{30.0, 45.0, 60.0, 90.0};
-constexpr std::array BranchAngleFactor{1.74, 1.41, 1.00, 0.0};
 
 const char* const OnBranch = "скорость в ответвлении; справочник относит ζ к скорости в общем "
                              "канале v_c, пересчёт ζ·(f_b/q)²";
@@ -30,54 +25,59 @@ double OnStraightLeg(const Arguments& a, double zetaCommon) {
     return Rereferred(zetaCommon, a["f_s"] / (1 - a["q"]));
 }
 
+double Cosine(double degrees) {
+    return std::cos(degrees * std::numbers::pi / 180.0);
+}
+
+// The handbook's tables switch from the small-branch to the large-branch family at f_b = 0.35;
+// the two are joined linearly over 0.30…0.40, so that no size of branch makes ζ jump.
+double LargeBranchShare(double fb) {
+    return std::clamp((fb - 0.30) / 0.10, 0.0, 1.0);
+}
+
+// ζ_cb = A′·[1 + w² − 2·w·cos α], w = v_b/v_c = q/f_b; A′ of table 7-4 in its min/max form.
 double SupplyBranch(const Arguments& a) {
-    const double q = a["q"], fb = a["f_b"], angle = a["angle"];
-    const bool largeBranchTee = angle >= 60 && std::sqrt(fb) > 2.0 / 3.0;
-    const double h = largeBranchTee ? 0.3 : 1.0;
-    const double j = largeBranchTee ? 0.0 : 2.0;
-    double g = 1;
-    if (angle < 75) {
-        if (fb <= 0.35) {
-            g = q <= 0.4 ? 1.1 - 0.7 * q : 0.85;
-        } else {
-            g = q <= 0.6 ? 1.0 - 0.6 * q : 0.6;
-        }
-    } else if (fb > 2.0 / 3.0) {
-        g = 1 + 0.3 * q * q;
-    }
-    const double w = q / fb;
-    const double cosine = std::cos(angle * std::numbers::pi / 180.0);
-    return OnBranchLeg(a, g * (1 + h * w * w - j * w * cosine));
-}
-
-// ζ = M·q², held at 0 where the formula turns negative (a large branch at a small share).
-double SupplyStraight(const Arguments& a) {
     const double q = a["q"], fb = a["f_b"];
-    double m = 0.4;
-    if (fb > 0.4) {
-        m = q <= 0.5 ? 2 * (2 * q - 1) : 0.3 * (2 * q - 1);
-    }
-    return OnStraightLeg(a, std::max(0.0, m * q * q));
+    const double small = std::clamp(1.1 - 0.7 * q, 0.85, 1.1);
+    const double large = std::clamp(1.0 - 0.6 * q, 0.6, 1.0);
+    const double factor = small + (large - small) * LargeBranchShare(fb);
+    const double w = q / fb;
+    return OnBranchLeg(a, factor * (1 + w * w - 2 * w * Cosine(a["angle"])));
 }
 
+// ζ_cs = 0.4·(1 − v_s/v_c)², v_s/v_c = (1 − q)/f_s; the branch's size does not enter.
+double SupplyStraight(const Arguments& a) {
+    const double slower = 1 - (1 - a["q"]) / a["f_s"];
+    return OnStraightLeg(a, 0.4 * slower * slower);
+}
+
+// ζ_cb = A·[1 + (q/f_b)² − 2·(1 − q)²/f_s − 2·q²·cos α/f_b], A = 1 for small branches and
+// max(0.55, 0.9·(1 − q)) for large ones.
 double ExhaustBranch(const Arguments& a) {
     const double q = a["q"], fb = a["f_b"], fs = a["f_s"];
-    double factor = 1;
-    if (fb > 0.35) {
-        factor = q <= 0.4 ? 0.9 * (1 - q) : 0.55;
-    }
-    const double f = Linear(a["angle"], BranchAngle, BranchAngleFactor);
+    const double large = std::max(0.55, 0.9 * (1 - q));
+    const double factor = 1 + (large - 1) * LargeBranchShare(fb);
     const double w = q / fb;
-    return OnBranchLeg(a, factor * (1 + w * w - 2 * (1 - q) * (1 - q) / fs - f * q * q / fb));
+    return OnBranchLeg(
+        a, factor * (1 + w * w - 2 * (1 - q) * (1 - q) / fs - 2 * q * q * Cosine(a["angle"]) / fb));
 }
 
+// Momentum form up to 60°; at 90° 1.55·q − q² with the widening of the straight stream from F_s
+// to F_c, (1 − q)²·(1/f_s − 1)²; linear in α between the two.
 double ExhaustStraight(const Arguments& a) {
-    const double q = a["q"], fb = a["f_b"], angle = a["angle"];
-    if (angle >= 75) {
-        return OnStraightLeg(a, 1.55 * q - q * q);
+    const double q = a["q"], fb = a["f_b"], fs = a["f_s"], angle = a["angle"];
+    const auto momentum = [&](double degrees) {
+        const double straight = (1 - q) / fs;
+        return 1 + straight * straight - 2 * (1 - q) * (1 - q) / fs -
+               2 * q * q * Cosine(degrees) / fb;
+    };
+    if (angle <= 60) {
+        return OnStraightLeg(a, momentum(angle));
     }
-    const double f = Linear(angle, BranchAngle, BranchAngleFactor);
-    return OnStraightLeg(a, 1 - (1 - q) * (1 - q) - f * q * q / fb);
+    const double widening = (1 - q) * (1 / fs - 1);
+    const double at90 = 1.55 * q - q * q + widening * widening;
+    const double t = (angle - 60) / 30;
+    return OnStraightLeg(a, momentum(60) + (at90 - momentum(60)) * t);
 }
 
 Param BranchAngleParameter() {
@@ -108,9 +108,11 @@ Param StraightArea() {
 }
 
 const char* const SupplySource =
-    "Идельчик (3-е изд.), диаграмма 7-20, таблицы 7-4 и 7-5; та же форма — Crane TP-410";
+    "Идельчик (3-е изд.), диаграмма 7-20 и таблица 7-4; проход — Идельчик (1960); с таблицами "
+    "SMACNA A11A согласуется в пределах 0,1";
 const char* const ExhaustSource =
-    "Идельчик (3-е изд.), таблицы 7-1…7-3; та же форма — Crane TP-410";
+    "Идельчик (3-е изд.), формула 7-1 и таблица 7-1; проход при 90° — 1,55q − q² с потерей на "
+    "расширение прохода; та же форма — Crane TP-410";
 
 } // namespace
 
@@ -120,7 +122,8 @@ std::vector<FittingDefinition> TeeFittings() {
           .name = "Тройник приточный, ответвление",
           .family = FittingFamily::Tee,
           .source = SupplySource,
-          .note = "Разделение потока; при α < 90° — косой тройник",
+          .note = "Разделение потока; при α < 90° — косой тройник; семейства малых и больших "
+                  "ответвлений сопряжены при 0,3 ≤ f_b ≤ 0,4",
           .referenceVelocity = OnBranch,
           .parameters = {BranchAngleParameter(), BranchShare(true), BranchArea()}},
          SupplyBranch},
@@ -128,7 +131,8 @@ std::vector<FittingDefinition> TeeFittings() {
           .name = "Тройник приточный, проход",
           .family = FittingFamily::Tee,
           .source = SupplySource,
-          .note = "Отрицательные значения формулы (f_b > 0,4 и q < 0,5) приняты равными 0",
+          .note = "ζ от f_b не зависит; при скорости в проходе выше, чем в общем канале, данных "
+                  "нет — формула продолжена",
           .referenceVelocity = OnStraight,
           .parameters = {BranchShare(false), BranchArea(), StraightArea()}},
          SupplyStraight},

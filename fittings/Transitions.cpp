@@ -2,6 +2,7 @@
 // the small or the large section of the transition.
 #include "fittings/FittingCatalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -63,10 +64,31 @@ double Contraction(const Arguments& a) {
     return OnSide(a, 0.5 * std::pow(1 - a["n"], 0.75));
 }
 
+// The friction of a cone is proportional to its length: beyond the friction table's 20° it is
+// scaled by tan 10°/tan(α/2), which vanishes at 180°.
+double FrictionTaper(double angle) {
+    if (angle <= 20) {
+        return 1;
+    }
+    if (angle >= 180) {
+        return 0;
+    }
+    return std::tan(10 * std::numbers::pi / 180) / std::tan(angle * std::numbers::pi / 360);
+}
+
+// Above the tables' last ratio 0.6 both parts are scaled from that row: the expansion as the
+// Borda–Carnot loss, ((1 − n)/0.4)², the friction as (1 − n²)/0.64. At 180° the table's
+// 0.16 = (1 − 0.6)², so there ζ = (1 − n)², the sudden expansion's.
 double Diffuser(const Arguments& a) {
     const double angle = a["angle"], n = a["n"];
-    const double expansion = Bilinear(angle, n, DiffuserAngle, DiffuserRatio, DiffuserExpansion);
-    const double friction = Bilinear(angle, n, FrictionAngle, FrictionRatio, DiffuserFriction);
+    const double tableRatio = std::min(n, 0.6);
+    double expansion = Bilinear(angle, tableRatio, DiffuserAngle, DiffuserRatio, DiffuserExpansion);
+    double friction = Bilinear(angle, tableRatio, FrictionAngle, FrictionRatio, DiffuserFriction) *
+                      FrictionTaper(angle);
+    if (n > 0.6) {
+        expansion *= (1 - n) * (1 - n) / (0.4 * 0.4);
+        friction *= (1 - n * n) / 0.64;
+    }
     return OnSide(a, expansion + friction);
 }
 
@@ -121,11 +143,12 @@ std::vector<FittingDefinition> TransitionFittings() {
         {{.id = "diffuser",
           .name = "Диффузор",
           .family = FittingFamily::Transition,
-          .source = "Идельчик, конический диффузор: таблицы потерь на расширение и на трение",
+          .source = "Идельчик, конический диффузор: таблицы потерь на расширение и на трение; "
+                    "при n > 0,6 — пересчёт от строки 0,6 (при 180° — внезапное расширение)",
           .note = "Прямоугольный переход — по большему из углов раскрытия сторон",
           .referenceVelocity = SmallOrLarge,
           .parameters = {IncludedAngle("Угол раскрытия α (полный)", 20).Clamp(3, 180),
-                         AreaRatio(0.5).Clamp(0, 0.6), Side()}},
+                         AreaRatio(0.5), Side()}},
          Diffuser},
         {{.id = "confuser",
           .name = "Конфузор",

@@ -2,6 +2,7 @@
 #include "hydraulics/Sections.h"
 
 #include "common/Checked.h"
+#include "common/Errors.h"
 #include "common/NumberText.h"
 #include "hydraulics/SizeText.h"
 
@@ -23,11 +24,16 @@ double RoundArea(double D) {
     return pi * D * D / 4.0;
 }
 
+// The velocity-equivalent (hydraulic) diameter 4F/Per, as for the rectangle, whose 2AB/(A + B)
+// is the same quotient: used with the duct's own velocity it gives the friction of the duct. A
+// flat oval whose width equals its height is the round duct of that diameter.
 SectionGeometry FlatOvalSection(double A, double B) {
     const double F = Finite(FlatOvalArea(A, B));
+    if (F < 0.0) {
+        throw FloatError::InvalidOperation(); // a height far above the width: no section
+    }
     const double Per = Finite(pi * B + (A - B) * 2.0);
-    const double De = Divide(Power(F, 0.625) * 1.55, Power(Per, 0.2));
-    return {F, De};
+    return {F, Divide(4.0 * F, Per)};
 }
 
 SectionGeometry RoundSection(double D) {

@@ -2,6 +2,7 @@
 #include "network/NetworkTable.h"
 
 #include "common/NumberText.h"
+#include "hydraulics/AirRange.h"
 #include "network/NetworkWarnings.h"
 
 #include <algorithm>
@@ -187,6 +188,9 @@ std::vector<std::string> NetworkTotalsLines(const Network& network, const Networ
     }
     if (!results.withoutFlow.empty()) {
         lines.push_back("Без расхода воздуха: уч. " + Ids(network, results.withoutFlow, ", "));
+    }
+    if (AirOutsideViscosityRange(network.air.t)) {
+        lines.push_back(AirRangeWarning(network.air.t, separator));
     }
     return lines;
 }

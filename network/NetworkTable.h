@@ -39,7 +39,8 @@ std::vector<std::string> NetworkTitleLines(const Network& network, const Network
 
 // The totals under the table: the main path and its loss, the fan pressure with the reserve, the
 // flagged branches, the sizes chosen from the catalogues (and those for which the catalogue had no
-// size large enough), the sections faster than their Vmax, the sections without air.
+// size large enough), the sections faster than their Vmax, the sections without air, and a warning
+// when the network's air lies outside the temperatures the friction formula holds for.
 std::vector<std::string> NetworkTotalsLines(const Network& network, const NetworkResults& results,
                                             char decimalSeparator = '.');
 

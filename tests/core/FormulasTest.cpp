@@ -1,8 +1,13 @@
 // Air and friction formulas against worked examples, and the floating-point errors they raise.
 #include "hydraulics/Formulas.h"
 #include "common/Errors.h"
+#include "hydraulics/AirRange.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
 
 namespace kalvor {
 namespace {
@@ -106,6 +111,22 @@ TEST(Formulas, ImpossibleInputsRaiseFloatingPointErrors) {
     EXPECT_THROW(RequiredArea(3600, 0), FloatError);
     EXPECT_THROW(AirDensity(-273, 990), FloatError);
     EXPECT_THROW(ComputeSection(1e300, 1e-300, 0.375, steel, t, PBar, l, KMS), FloatError);
+}
+
+// The constant viscosity holds R to 5 % from −20 to +40 °C; outside, a warning says by how much.
+TEST(Formulas, AirOutsideTheViscosityRangeIsWarned) {
+    const std::pair<double, bool> cases[] = {
+        {-40, true}, {-20.01, true}, {-20, false}, {0, false},
+        {40, false}, {40.01, true},  {300, true},  {std::nan(""), true},
+    };
+    for (const auto& [t, outside] : cases) {
+        EXPECT_EQ(AirOutsideViscosityRange(t), outside) << t;
+        EXPECT_EQ(AirRangeWarning(t).empty(), !outside) << t;
+    }
+    const std::string hot = AirRangeWarning(300.5, ',');
+    EXPECT_NE(hot.find("t = 300,5 °C вне −20…+40 °C"), std::string::npos) << hot;
+    EXPECT_NE(hot.find("17–34 %"), std::string::npos) << hot;
+    EXPECT_NE(AirRangeWarning(-40).find("5–8 %"), std::string::npos);
 }
 
 TEST(Formulas, RequiredAreaIsTheVelocityFormulaReversed) {

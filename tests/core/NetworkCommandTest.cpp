@@ -173,9 +173,9 @@ TEST_F(NetworkCommandTest, ReportWithTotals) {
         "Аэродинамический расчёт сети «П1»",
         "Воздух: t = 18 °C, PBar = 1000 гПа, плотность 1.198 кг/м³; Vmax = 6 м/с",
         "Главное направление: 1 → 2 → 5 → 6",
-        "Потери давления на главном направлении: 85.82 Па",
-        "Давление вентилятора с запасом 15 %: 98.69 Па",
-        "Невязка выше 12 %: уч. 7 (47.5 %), уч. 8 (90.3 %)",
+        "Потери давления на главном направлении: 86.19 Па",
+        "Давление вентилятора с запасом 15 %: 99.12 Па",
+        "Невязка выше 12 %: уч. 7 (45.6 %), уч. 8 (90.4 %)",
     };
     for (const std::string& line : expected) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line << "\n"
@@ -189,8 +189,8 @@ TEST_F(NetworkCommandTest, ReportWithTotals) {
     };
     EXPECT_TRUE(rowOf("6").starts_with("*  6 "));
     EXPECT_TRUE(rowOf("7").starts_with("   7 "));
-    EXPECT_TRUE(rowOf("7").ends_with(" 47.5!")) << rowOf("7");
-    EXPECT_TRUE(rowOf("3").ends_with(" 10.0")) << rowOf("3");
+    EXPECT_TRUE(rowOf("7").ends_with(" 45.6!")) << rowOf("7");
+    EXPECT_TRUE(rowOf("3").ends_with(" 10.5")) << rowOf("3");
     EXPECT_TRUE(rowOf("1").ends_with(" 16.58")) << rowOf("1");
 }
 
@@ -309,7 +309,7 @@ TEST_F(NetworkCommandTest, SpreadsheetHoldsNumbersInNumericCells) {
     ASSERT_FALSE(fan.empty());
     EXPECT_TRUE(Close(Number(cells.at("F" + std::to_string(rowNumber(fan))).value),
                       test::SampleFanPressure));
-    EXPECT_FALSE(find("Невязка выше 12 %: уч. 7 (47.5 %), уч. 8 (90.3 %)").empty());
+    EXPECT_FALSE(find("Невязка выше 12 %: уч. 7 (45.6 %), уч. 8 (90.4 %)").empty());
 }
 
 // The kms column is the section's typed Σζ plus its fittings': 0.5 + 2·0.21 + 0.126.
@@ -327,6 +327,27 @@ TEST_F(NetworkCommandTest, CsvKmsTakesTheFittings) {
     ASSERT_EQ(header.size(), row.size());
     const auto kms = std::find(header.begin(), header.end(), "kms") - header.begin();
     EXPECT_TRUE(test::Close(Number(row[static_cast<std::size_t>(kms)]), 1.046)) << lines[1];
+}
+
+// The report warns when the air lies outside −20…+40 °C, where the friction loss is not to 5 %.
+TEST_F(NetworkCommandTest, ReportWarnsOfAirOutsideTheViscosityRange) {
+    const std::pair<const char*, bool> cases[] = {
+        {"-40", true}, {"-20", false}, {"20", false}, {"40", false}, {"40.5", true}, {"300", true},
+    };
+    for (const auto& [t, warned] : cases) {
+        test::WriteFile(m_folder / "air.json",
+                        std::string(R"({"kalvor-network": 1, "air": {"t": )") + t +
+                            R"(, "PBar": 1013}, "sections": [
+            {"id": "1", "shape": "round", "size": "400", "length": 2, "flow": 500}]})");
+        const Outcome run = RunNetwork(m_folder, {"air.json"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string warning = std::string("Внимание: t = ") + t + " °C вне −20…+40 °C";
+        EXPECT_EQ(run.out.find(warning) != std::string::npos, warned) << t << "\n" << run.out;
+        EXPECT_EQ(run.out.find("вязкость") != std::string::npos ||
+                      run.out.find("Вязкость") != std::string::npos,
+                  warned)
+            << t;
+    }
 }
 
 TEST_F(NetworkCommandTest, ExitStatuses) {

@@ -2,6 +2,7 @@
 #include "hydraulics/Sections.h"
 #include "TestFiles.h"
 #include "common/Errors.h"
+#include "hydraulics/Formulas.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,55 @@ TEST(Sections, GeometryOfTheThreeShapes) {
     const SectionGeometry oval = FlatOvalSection(0.5, 0.25);
     EXPECT_NEAR(oval.F, 0.111587, 1e-6);
     EXPECT_NEAR(std::numbers::pi * 0.25 + (0.5 - 0.25) * 2, 1.285398, 1e-6);
-    EXPECT_NEAR(oval.De, 0.374355, 1e-6);
+    EXPECT_NEAR(oval.De, 0.347246, 1e-6); // 4F/Per
     const SectionGeometry ovalSwapped = FlatOvalSection(0.25, 0.5);
     EXPECT_NEAR(ovalSwapped.F, 0.071350, 1e-6);
-    EXPECT_GT(std::abs(ovalSwapped.De - oval.De), 1e-3);
+    EXPECT_NEAR(ovalSwapped.De, 0.266529, 1e-6);
 
     const SectionGeometry round = RoundSection(0.4);
     EXPECT_NEAR(round.F, 0.125664, 1e-6);
     EXPECT_DOUBLE_EQ(round.De, 0.4);
+}
+
+// Overall width and height, with F, the perimeter and De = 4F/Per worked out by hand.
+TEST(Sections, FlatOvalHydraulicDiameter) {
+    struct Case {
+        double A, B, F, Per, De;
+    } const cases[] = {
+        {0.5, 0.25, 0.111587385, 1.28539816, 0.347246132},
+        {0.8, 0.2, 0.151415927, 1.82831853, 0.331268155},
+        {0.4, 0.2, 0.0714159265, 1.02831853, 0.277796906},
+        {1.2, 0.3, 0.340685835, 2.7424778, 0.496902232},
+        {0.3, 0.1, 0.0278539816, 0.714159265, 0.156009915},
+    };
+    for (const auto& c : cases) {
+        const SectionGeometry oval = FlatOvalSection(c.A, c.B);
+        EXPECT_NEAR(oval.F, c.F, 1e-8 * c.F) << c.A << "x" << c.B;
+        EXPECT_NEAR(oval.De, c.De, 1e-8 * c.De) << c.A << "x" << c.B;
+        EXPECT_NEAR(4 * c.F / c.Per, c.De, 1e-8 * c.De) << c.A << "x" << c.B;
+        // Above the height (a wider oval than the circle) and below twice it (the slot's limit).
+        EXPECT_GT(oval.De, c.B);
+        EXPECT_LT(oval.De, 2 * c.B);
+    }
+}
+
+// A flat oval whose width equals its height is the round duct of that diameter in every figure.
+TEST(Sections, FlatOvalOfEqualSidesIsTheRoundDuct) {
+    const double diameters[] = {0.1, 0.125, 0.2, 0.315, 0.4, 0.63, 1.0, 2.0};
+    for (double D : diameters) {
+        const SectionGeometry oval = FlatOvalSection(D, D);
+        const SectionGeometry round = RoundSection(D);
+        EXPECT_DOUBLE_EQ(oval.F, round.F) << D;
+        EXPECT_DOUBLE_EQ(oval.De, round.De) << D;
+        const SectionResults o = ComputeSection(3600, oval.F, oval.De, 0.0001, 20, 1013, 10, 1);
+        const SectionResults r = ComputeSection(3600, round.F, round.De, 0.0001, 20, 1013, 10, 1);
+        EXPECT_DOUBLE_EQ(o.V, r.V) << D;
+        EXPECT_DOUBLE_EQ(o.Re, r.Re) << D;
+        EXPECT_DOUBLE_EQ(o.Lyambda, r.Lyambda) << D;
+        EXPECT_DOUBLE_EQ(o.Pd, r.Pd) << D;
+        EXPECT_DOUBLE_EQ(o.R, r.R) << D;
+        EXPECT_DOUBLE_EQ(o.P, r.P) << D;
+    }
 }
 
 TEST(Sections, FlatOvalWithNegativeAreaIsAnInvalidOperation) {

@@ -185,7 +185,7 @@ private slots:
                                               << "";
         QTest::newRow("above its own 4 m/s")
             << "1200"
-            << "4" << true << Local("уч. 2 (4,28 > 4 м/с)") << Local("13,0");
+            << "4" << true << Local("уч. 2 (4,28 > 4 м/с)") << Local("15,2");
         QTest::newRow("no air: not compared") << "0"
                                               << "" << false << ""
                                               << "";

@@ -9,9 +9,9 @@
 // Section 4 needs 400 / (6·3600) = 0.0185 m²: of the catalogue's 150*100, 200*100 and 250*200
 // it takes 200*100. Worked out with the formulas in python3 (ρ = 0.4643·1013/1.33/293 − 0.002
 // = 1.205 kg/m³, λ = 0.11·(k/De + 68/Re)^0.25, R = λ·Pd/De, P = R·l + Pd·Σζ):
-//   path 1 4.21, 2 26.31, 3 16.01, 4 29.62 Pa; the main path 1 → 3 → 4, 29.62 Pa, the fan
-//   32.58 Pa; at section 1 branch 3 leads with 25.41 Pa, branch 2 loses 22.11 Pa: imbalance
-//   12.99 % ("13,0"), above 10 %.
+//   path 1 4.21, 2 26.31, 3 16.67, 4 30.27 Pa (the flat oval's De = 4F/Per = 0.2778 m); the main
+//   path 1 → 3 → 4, 30.27 Pa, the fan 33.30 Pa; at section 1 branch 3 leads with 26.07 Pa,
+//   branch 2 loses 22.11 Pa: imbalance 15.18 % ("15,2"), above 10 %.
 #pragma once
 
 #include "FormAccess.h"

@@ -36,10 +36,10 @@ const LabelCase Labels[] = {
     {"DuctPdLabel", 'R', "Pd= 28,088[Pa]", "Pd="},
     {"DuctPLabel", 'R', "P= 41,367[Pa]", "P="},
     {"OvalDuctVLabel", 'F', "V= 8,96[m/s]", "V= "},
-    {"OvalDuctRLabel", 'F', "R=2,31[Pa/m]", "R="},
-    {"OvalDuctDeLabel", 'F', "De=0,374[m]", "De="},
+    {"OvalDuctRLabel", 'F', "R=2,53[Pa/m]", "R="},
+    {"OvalDuctDeLabel", 'F', "De=0,347[m]", "De="},
     {"OvalDuctPdLabel", 'F', "Pd= 50,754[Pa]", "Pd="},
-    {"OvalDuctPLabel", 'F', "P= 73,81[Pa]", "P="},
+    {"OvalDuctPLabel", 'F', "P= 76,081[Pa]", "P="},
     {"DVLabel", 'D', "V= 7,96[m/s]", "V="},
     {"RoundDuctRLabel", 'D', "R=1,701[Pa/m]", "R="},
     {"RoundDuctPdLabel", 'D', "Pd=40,02[Pa]", "Pd="},
@@ -241,8 +241,8 @@ private slots:
         TypeInto(ui()->Qedit, "333");
         TypeInto(ui()->OvalDuctCb, text);
         QCOMPARE(ui()->OvalDuctVLabel->text(), Local("V= 3,32[m/s]"));
-        QCOMPARE(ui()->OvalDuctDeLabel->text(), Local("De=0,177[m]"));
-        QCOMPARE(ui()->OvalDuctRLabel->text(), Local("R=0,95[Pa/m]"));
+        QCOMPARE(ui()->OvalDuctDeLabel->text(), Local("De=0,156[m]"));
+        QCOMPARE(ui()->OvalDuctRLabel->text(), Local("R=1,11[Pa/m]"));
         QCOMPARE(ui()->OvalDuctPdLabel->text(), Local("Pd= 6,97[Pa]"));
         // The rectangular reading does not depend on the order.
         TypeInto(ui()->DuctCb, text);
@@ -284,7 +284,7 @@ private slots:
         typeExample();
         ui()->MaterialCb->setCurrentIndex(2); // as a pick from the list
         QVERIFY(ui()->DuctRLabel->text() != Local("R=1,33[Pa/m]"));
-        QCOMPARE(ui()->OvalDuctRLabel->text(), Local("R=2,31[Pa/m]"));
+        QCOMPARE(ui()->OvalDuctRLabel->text(), Local("R=2,53[Pa/m]"));
         QCOMPARE(ui()->DuctVLabel->text(), Local("V= 6,67[m/s]"));
     }
 
