@@ -258,10 +258,10 @@ double FittingsZetaSum(const std::vector<FittingUse>& fittings) {
             }
             if (use.count > MaxFittingCount) {
                 const FittingType& type = *FindFittingType(use.type);
-                throw FittingError(Prefix(type) + "количество count = " +
-                                       fittings::MessageNumber(use.count) + " больше " +
-                                       std::to_string(static_cast<long>(MaxFittingCount)),
-                                   type.id, "count");
+                throw FittingError(
+                    Prefix(type) + "количество count = " + fittings::MessageNumber(use.count) +
+                        " больше " + std::to_string(static_cast<long>(MaxFittingCount)),
+                    type.id, "count");
             }
             sum += use.count * zeta;
             if (!std::isfinite(sum)) {

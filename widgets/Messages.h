@@ -33,8 +33,7 @@ SaveAnswer AskToSave(QWidget* parent, const QString& caption, const QString& tex
 // "Перезаписать", "Открыть заново", "Отмена" (Escape, the default), with the warning icon. While
 // a message hook is set, the hook sees it and the answer is Cancel.
 enum class ChangedFileAnswer { Overwrite, Reopen, Cancel };
-ChangedFileAnswer AskAboutChangedFile(QWidget* parent, const QString& caption,
-                                      const QString& text);
+ChangedFileAnswer AskAboutChangedFile(QWidget* parent, const QString& caption, const QString& text);
 
 // Places a window so that its frame is centred on another's.
 void CentreOver(QWidget* window, const QWidget* over);
