@@ -126,7 +126,71 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     setUpBoxes();
     setUpMenus();
     watchCatalogues();
+    restoreLayout();
     refresh();
+}
+
+void TNetworkForm::fitColumns() {
+    // Each column at least its own width; on a wider view the spare width is shared among them in
+    // proportion, so that the table fills the window.
+    QTableView* view = m_ui->SectionsTv;
+    double total = 0;
+    for (const int width : m_columnWidths) {
+        total += width;
+    }
+    const double room = view->viewport()->width();
+    const double scale = total > 0 && room > total ? room / total : 1.0;
+    m_fittingColumns = true;
+    int used = 0;
+    for (std::size_t c = 0; c < m_columnWidths.size(); ++c) {
+        const int width = c + 1 == m_columnWidths.size() && scale > 1.0
+                              ? static_cast<int>(room) - used
+                              : static_cast<int>(m_columnWidths[c] * scale);
+        view->setColumnWidth(static_cast<int>(c), width);
+        used += width;
+    }
+    m_fittingColumns = false;
+}
+
+void TNetworkForm::restoreLayout() {
+    try {
+        if (!m_settings.KeyExists(NetworkSettingsKey)) {
+            return;
+        }
+        m_settings.OpenKey(NetworkSettingsKey, false);
+        const QByteArray geometry =
+            QByteArray::fromBase64(QByteArray::fromStdString(m_settings.ReadString("Geometry")));
+        if (!geometry.isEmpty()) {
+            restoreGeometry(geometry);
+        }
+        const QStringList widths = Utf8(m_settings.ReadString("Columns")).split(QLatin1Char(','));
+        if (widths.size() == static_cast<qsizetype>(m_columnWidths.size())) {
+            for (std::size_t c = 0; c < m_columnWidths.size(); ++c) {
+                bool number = false;
+                const int width = widths[static_cast<qsizetype>(c)].toInt(&number);
+                if (number && width >= 16 && width <= 2000) {
+                    m_columnWidths[c] = width;
+                }
+            }
+            fitColumns();
+        }
+    } catch (const std::exception&) {
+        // Settings that cannot be read leave the window as it is made.
+    }
+}
+
+void TNetworkForm::keepLayout() {
+    try {
+        QStringList widths;
+        for (const int width : m_columnWidths) {
+            widths << QString::number(width);
+        }
+        m_settings.OpenKey(NetworkSettingsKey, true);
+        m_settings.WriteString("Geometry", saveGeometry().toBase64().toStdString());
+        m_settings.WriteString("Columns", Utf8(widths.join(QLatin1Char(','))));
+    } catch (const std::exception&) {
+        // The window opens at its own size next time; nothing else is lost.
+    }
 }
 
 void TNetworkForm::watchCatalogues() {
@@ -187,8 +251,16 @@ void TNetworkForm::setUpTable() {
                                                                            : 56;
         const QString heading =
             m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        view->setColumnWidth(column, std::max(wide, metrics.horizontalAdvance(heading) + 14));
+        m_columnWidths.push_back(std::max(wide, metrics.horizontalAdvance(heading) + 14));
     }
+    // A width the user dragged is the column's own from then on.
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (!m_fittingColumns && column >= 0 &&
+            static_cast<std::size_t>(column) < m_columnWidths.size()) {
+            m_columnWidths[static_cast<std::size_t>(column)] = size;
+        }
+    });
+    fitColumns();
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
     view->installEventFilter(this);
@@ -545,6 +617,10 @@ bool TNetworkForm::eventFilter(QObject* watched, QEvent* event) {
             }
         }
     }
+    if (watched == view && event->type() == QEvent::Resize) {
+        // After the view has laid out its viewport for the new size.
+        QMetaObject::invokeMethod(this, &TNetworkForm::fitColumns, Qt::QueuedConnection);
+    }
     if (watched == view && event->type() == QEvent::KeyPress) {
         const int column = view->currentIndex().column();
         if (column == SizeColumn || column == FlowColumn || column == LengthColumn ||
@@ -559,6 +635,7 @@ void TNetworkForm::closeEvent(QCloseEvent* event) {
     bool close = false;
     Guarded(this, [this, &close] { close = maySpoil(); });
     if (close) {
+        keepLayout();
         event->accept();
     } else {
         event->ignore();

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -136,6 +137,11 @@ private:
     void setUpMenus();
     // Recomputes the network whenever a catalogue file of the working folder changes.
     void watchCatalogues();
+    // The columns at their widths, sharing a wider view's spare width.
+    void fitColumns();
+    // The window's size, place and column widths, as the user left them.
+    void restoreLayout();
+    void keepLayout();
 
     // What an undo step sets, and everything shown after it.
     void setNetwork(const Network& network);
@@ -182,6 +188,7 @@ private:
     void exportAsked(const QString& kind, const QString& filter, const QString& suffix,
                      bool (TNetworkForm::*write)(const QString&));
     QString folderForDialogs() const;
+    void rememberFolder(const QString& path); // of a file the user chose
     QString ask(const FileQuestion& question);
     // The network computed afresh, the catalogues read as they are now; throws Error when it
     // cannot be computed.
@@ -204,7 +211,9 @@ private:
     NetworkSheetModel* m_model;
     NetworkSheetDelegate* m_delegate;
     QLabel* m_status;
-    QLabel* m_density; // the air's density, beside its state above the table
+    QLabel* m_density;
+    std::vector<int> m_columnWidths; // each column's own width, before the view's spare is shared
+    bool m_fittingColumns = false;   // the air's density, beside its state above the table
     QPushButton* m_takeAir; // "Взять воздух калькулятора" in the status line, while offered
     KeyFilter m_keys; // the numeric filter for keys that start an edit of a numeric cell
     mutable SettingsStore m_settings;

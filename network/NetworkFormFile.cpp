@@ -19,8 +19,12 @@
 #include <QLabel>
 #include <QPdfWriter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace kalvor {
 
@@ -90,6 +94,7 @@ void TNetworkForm::OpenMiClick() {
         const QString path =
             ask({QStringLiteral("Открыть сеть"), folderForDialogs(), NetworkFilter, false});
         if (!path.isEmpty()) {
+            rememberFolder(path);
             openFile(path);
         }
     });
@@ -182,12 +187,52 @@ bool TNetworkForm::mayOverwrite(const QString& path) {
     return false;
 }
 
+namespace {
+
+// Whether a folder lies inside a hidden one (a name beginning with "."), as the program's own
+// working folder may: not where a user looks for a file.
+bool Hidden(const QString& folder) {
+    const QStringList names = QDir::cleanPath(folder).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return std::any_of(names.begin(), names.end(),
+                       [](const QString& name) { return name.startsWith(QLatin1Char('.')); });
+}
+
+} // namespace
+
 QString TNetworkForm::folderForDialogs() const {
+    // The network's own folder; else the one last used; else that of the last file opened.
+    QStringList candidates;
     if (!m_path.isEmpty()) {
-        return QFileInfo(m_path).absolutePath();
+        candidates << QFileInfo(m_path).absolutePath();
+    }
+    try {
+        if (m_settings.KeyExists(NetworkSettingsKey)) {
+            m_settings.OpenKey(NetworkSettingsKey, false);
+            candidates << Utf8(m_settings.ReadString("LastFolder"));
+        }
+    } catch (const std::exception&) {
     }
     const QStringList recent = recentFiles();
-    return recent.isEmpty() ? QDir::currentPath() : QFileInfo(recent.front()).absolutePath();
+    if (!recent.isEmpty()) {
+        candidates << QFileInfo(recent.front()).absolutePath();
+    }
+    candidates << QDir::currentPath();
+    for (const QString& folder : candidates) {
+        if (!folder.isEmpty() && !Hidden(folder) && QFileInfo(folder).isDir()) {
+            return folder;
+        }
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void TNetworkForm::rememberFolder(const QString& path) {
+    try {
+        m_settings.OpenKey(NetworkSettingsKey, true);
+        m_settings.WriteString("LastFolder", Utf8(QFileInfo(path).absolutePath()));
+    } catch (const std::exception&) {
+        // Only the next dialog's folder is lost.
+    }
 }
 
 void TNetworkForm::setFileAsker(FileAsker asker) {
@@ -214,6 +259,9 @@ QString TNetworkForm::askPath(const QString& caption, const QString& filter,
         base = QStringLiteral("сеть");
     }
     QString path = ask({caption, QDir(folderForDialogs()).filePath(base + suffix), filter, true});
+    if (!path.isEmpty()) {
+        rememberFolder(path);
+    }
     // A name typed without any extension takes the file's own.
     if (!path.isEmpty() && !QFileInfo(path).fileName().contains(QLatin1Char('.'))) {
         path += suffix;
@@ -375,16 +423,22 @@ void TNetworkForm::ExportPdfMiClick() {
 
 void TNetworkForm::PrintMiClick() {
     Guarded(this, [this] {
-        const NetworkResults& results = computedResults();
+        // The pages as they are now: a catalogue changed while the preview is open changes the
+        // window, not the pages shown for printing.
+        const Network network = m_network;
+        const NetworkResults results = computedResults();
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageLayout(NetworkPageLayout());
-        printer.setDocName(Utf8(NetworkTitleLines(m_network, results).front()));
-        QPrintDialog dialog(&printer, this);
-        dialog.setWindowTitle(QStringLiteral("Печать"));
-        if (dialog.exec() == QDialog::Accepted) {
-            PaintNetworkPages(printer, m_network, results, QDate::currentDate(),
-                              SystemDecimalSeparator());
-        }
+        printer.setDocName(Utf8(NetworkTitleLines(network, results).front()));
+        QPrintPreviewDialog preview(&printer, this);
+        preview.setObjectName(QStringLiteral("PrintPreview"));
+        preview.setWindowTitle(QStringLiteral("Предварительный просмотр — Расчёт сети"));
+        const char separator = SystemDecimalSeparator();
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&network, &results, separator](QPrinter* target) {
+                    PaintNetworkPages(*target, network, results, QDate::currentDate(), separator);
+                });
+        preview.exec();
     });
 }
 

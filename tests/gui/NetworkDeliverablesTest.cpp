@@ -8,9 +8,12 @@
 #include "ui_Options.h"
 
 #include <QClipboard>
+#include <QHeaderView>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QUndoStack>
 #include <QXmlStreamReader>
 
@@ -211,6 +214,71 @@ private slots:
             QVERIFY(!session.form->results()->sections[1].flagged);
             QVERIFY(totals.contains("Без расхода воздуха: уч. 2"));
         }
+    }
+
+    // The file dialogs open in the network's folder, else the one last used, and never in a
+    // hidden folder such as the program's own working folder may be.
+    void dialogsOpenWhereTheFilesAre() {
+        {
+            // A new user whose working folder is hidden and who has used no folder yet.
+            NetworkSession empty(false);
+            QVERIFY(QDir(empty.path(".")).mkpath(".kalvor/work"));
+            const QString before = QDir::currentPath();
+            QVERIFY(QDir::setCurrent(empty.path(".kalvor/work")));
+            TNetworkForm fresh(nullptr);
+            std::vector<FileQuestion> asked;
+            fresh.setFileAsker([&asked](const FileQuestion& question) {
+                asked.push_back(question);
+                return QString();
+            });
+            fresh.ExportCsvMiClick();
+            QDir::setCurrent(before);
+            QCOMPARE(asked.size(), std::size_t{1});
+            QVERIFY2(!asked[0].proposal.contains("/."), qPrintable(asked[0].proposal));
+        }
+        NetworkSession session;
+        const auto proposedFolder = [&session] {
+            session.form->ExportCsvMiClick(); // cancelled: no answer is given
+            return QFileInfo(session.questions.back().proposal).absolutePath();
+        };
+        QCOMPARE(proposedFolder(), QFileInfo(session.path("sample.kalvor.json")).absolutePath());
+
+        QVERIFY(QDir(session.path(".")).mkpath("elsewhere"));
+        session.answerFileDialog(session.path("elsewhere/copy.kalvor.json"));
+        QVERIFY(session.form->SaveAsMiClick());
+        session.form->NewMiClick();
+        QCOMPARE(proposedFolder(), QFileInfo(session.path("elsewhere")).absoluteFilePath());
+    }
+
+    // The window's size and its columns' widths come back as the user left them; a wider window
+    // shares its width among the columns; "Печать…" shows the pages in a preview first.
+    void layoutAndPreview() {
+        NetworkSession session;
+        session.form->show();
+        session.form->resize(1500, 640);
+        QCoreApplication::processEvents();
+        QHeaderView* header = session.view->horizontalHeader();
+        QTRY_VERIFY(header->length() >= session.view->viewport()->width() - 2);
+        header->resizeSection(ShapeColumn, 230);
+        QVERIFY(session.form->close());
+
+        TNetworkForm again(nullptr);
+        again.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(again.size(), QSize(1500, 640));
+        QTableView* view = again.findChild<QTableView*>("SectionsTv");
+        QTRY_VERIFY(view->columnWidth(ShapeColumn) >= 230);
+
+        bool previewed = false;
+        QTimer::singleShot(0, &again, [&again, &previewed] {
+            if (auto* preview = again.findChild<QPrintPreviewDialog*>("PrintPreview")) {
+                previewed = true;
+                preview->reject();
+            }
+        });
+        again.PrintMiClick();
+        QVERIFY(previewed);
+        again.close();
     }
 
     // Rows copied with their headings paste back as new sections, branches renamed with them;
