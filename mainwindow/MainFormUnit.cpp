@@ -141,15 +141,16 @@ void TmainForm::setUpInputs() {
 }
 
 void TmainForm::placeSearchMethodInTabOrder() {
-    // Keyboard order: the rectangular material, the search method, then the flat-oval size.
-    QWidget* previous = m_ui->MaterialCb;
+    // Keyboard order, as the screen reads: the sizes and materials across the three sections,
+    // then the search method below them, then the size search.
+    QWidget* previous = m_ui->MaterialDCb;
     const auto buttons =
         m_ui->ZakrepitRazmerRg->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
     for (QRadioButton* button : buttons) {
         setTabOrder(previous, button);
         previous = button;
     }
-    setTabOrder(previous, m_ui->OvalDuctCb);
+    setTabOrder(previous, m_ui->FindSizesBtn);
 }
 
 void TmainForm::setUpMenus() {
