@@ -57,6 +57,26 @@ QString AreaText(DuctShape shape, double A, double B) {
     return NumberText(Finite(RoundTo(EditorArea(shape, A, B), 3)));
 }
 
+// Where the rows stop ascending by area as the editor shows it (rounded to 0.001 m2): the size
+// search walks a catalogue in file order and takes the first size large enough, so a larger row
+// above a smaller one hides the smaller. Equal areas side by side are in order.
+struct OrderBreak {
+    int row = -1; // the first row smaller than the row above it; -1 none
+    double area = 0.0, areaBefore = 0.0;
+};
+OrderBreak FirstRowOutOfOrder(DuctShape shape, const SizeCatalogue& entries) {
+    double before = 0.0;
+    for (std::size_t i = 0; i < entries.A.size(); ++i) {
+        const double B = shape == DuctShape::Round ? 0.0 : entries.B[i];
+        const double area = Finite(RoundTo(EditorArea(shape, entries.A[i], B), 3));
+        if (i > 0 && area < before) {
+            return {static_cast<int>(i), area, before};
+        }
+        before = area;
+    }
+    return {};
+}
+
 QString CellText(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item != nullptr ? item->text() : QString();
@@ -168,6 +188,10 @@ void TDuctSizesForm::DuctSelectionRgClick() {
         if (picked < 0 || picked == m_shownShape) {
             return;
         }
+        if (!MayLeaveCatalogue()) {
+            shapes->setItemIndex(m_shownShape);
+            return;
+        }
         const auto shape = static_cast<DuctShape>(picked);
         SizeCatalogue catalogue;
         try {
@@ -180,6 +204,7 @@ void TDuctSizesForm::DuctSelectionRgClick() {
         QTableWidget* grid = m_ui->DuctSizesSg;
         grid->setRowCount(0);
         m_shownShape = picked;
+        m_modified = false;
         const bool millimetres = store().ReadInteger("mm") != 0;
         const char separator = SystemDecimalSeparator();
         for (std::size_t i = 0; i < catalogue.A.size(); ++i) {
@@ -227,31 +252,37 @@ void TDuctSizesForm::DuctSizesSgSetEditText() {
 }
 
 void TDuctSizesForm::SortBtnClick() {
-    Guarded(this, [this] {
-        QTableWidget* grid = m_ui->DuctSizesSg;
-        const int n = grid->rowCount();
-        const char separator = SystemDecimalSeparator();
-        auto area = [&](int row) {
-            return ParseNumber(Utf8(CellText(grid, row, AreaColumn)), separator);
-        };
-        // The first pass reads every area before anything moves, so a bad area changes nothing.
-        for (int i = 0; i < n; ++i) {
-            int m = i;
-            for (int j = i; j < n; ++j) {
-                if (area(j) < area(m)) {
-                    m = j;
-                }
+    Guarded(this, [this] { SortRows(); });
+}
+
+bool TDuctSizesForm::SortRows() {
+    QTableWidget* grid = m_ui->DuctSizesSg;
+    const int n = grid->rowCount();
+    const char separator = SystemDecimalSeparator();
+    auto area = [&](int row) {
+        return ParseNumber(Utf8(CellText(grid, row, AreaColumn)), separator);
+    };
+    bool moved = false;
+    // The first pass reads every area before anything moves, so a bad area changes nothing.
+    for (int i = 0; i < n; ++i) {
+        int m = i;
+        for (int j = i; j < n; ++j) {
+            if (area(j) < area(m)) {
+                m = j;
             }
-            if (m != i) {
-                for (int column = 0; column < ColumnCount; ++column) {
-                    const QString text = CellText(grid, i, column);
-                    SetCellText(grid, i, column, CellText(grid, m, column));
-                    SetCellText(grid, m, column, text);
-                }
-            }
-            SetCellText(grid, i, NumberColumn, NumberText(i + 1));
         }
-    });
+        if (m != i) {
+            for (int column = 0; column < ColumnCount; ++column) {
+                const QString text = CellText(grid, i, column);
+                SetCellText(grid, i, column, CellText(grid, m, column));
+                SetCellText(grid, m, column, text);
+            }
+            moved = true;
+        }
+        SetCellText(grid, i, NumberColumn, NumberText(i + 1));
+    }
+    m_modified = m_modified || moved;
+    return moved;
 }
 
 void TDuctSizesForm::AddBtnClick() {
@@ -280,6 +311,7 @@ void TDuctSizesForm::InsertRow(QTableWidget* grid, int index) {
     if (grid->currentRow() < 0) {
         grid->setCurrentCell(index, AColumn);
     }
+    m_modified = true;
 }
 
 void TDuctSizesForm::DeleteRow(QTableWidget* grid, int index) {
@@ -288,45 +320,116 @@ void TDuctSizesForm::DeleteRow(QTableWidget* grid, int index) {
         return;
     }
     grid->removeRow(index);
+    m_modified = true;
 }
 
 void TDuctSizesForm::SaveBtnClick() {
-    Guarded(this, [this] {
-        const int shapeIndex = m_ui->DuctSelectionRg->itemIndex();
-        if (shapeIndex < 0) {
-            MessageBeep(); // no shape, no file to write
-            return;
-        }
-        const auto shape = static_cast<DuctShape>(shapeIndex);
-        const QTableWidget* grid = m_ui->DuctSizesSg;
-        const bool millimetres = store().ReadInteger("mm") != 0;
-        const char separator = SystemDecimalSeparator();
-        // Every row is converted and checked before the file is touched, so a bad cell leaves
-        // the file as it was.
-        auto metres = [&](int row, int column) {
-            const QString text = CellText(grid, row, column);
-            const double value = ParseNumber(Utf8(text), separator);
-            if (value < 0.0) {
-                // The file could not be read back: a negative B would run into the A before it.
-                throw Error(Utf8(QStringLiteral("Отрицательный размер в строке %1, столбце "
-                                                "\"%2\": %3. Каталог не сохранён")
-                                     .arg(row + 1)
-                                     .arg(column == AColumn ? "A" : "B", text.trimmed())));
-            }
-            if (value == 0.0) {
-                return 0.0; // "-0" is written as a plain zero
-            }
-            return SizeInMetres(value, millimetres);
+    Guarded(this, [this] { SaveCatalogue(); });
+}
+
+SizeCatalogue TDuctSizesForm::GridEntries(DuctShape shape) const {
+    const QTableWidget* grid = m_ui->DuctSizesSg;
+    const bool millimetres = store().ReadInteger("mm") != 0;
+    const char separator = SystemDecimalSeparator();
+    auto metres = [&](int row, int column) {
+        const QString text = CellText(grid, row, column);
+        const double value = ParseNumber(Utf8(text), separator);
+        const auto refuse = [&](const char* what) {
+            throw Error(Utf8(QStringLiteral("%1 в строке %2, столбце \"%3\": %4. Каталог не "
+                                            "сохранён")
+                                 .arg(QString::fromUtf8(what))
+                                 .arg(row + 1)
+                                 .arg(column == AColumn ? "A" : "B", text.trimmed())));
         };
-        SizeCatalogue entries;
-        for (int row = 0; row < grid->rowCount(); ++row) {
-            entries.A.push_back(metres(row, AColumn));
-            if (shape != DuctShape::Round) {
-                entries.B.push_back(metres(row, BColumn));
-            }
+        if (value < 0.0) {
+            // The file could not be read back: a negative B would run into the A before it.
+            refuse("Отрицательный размер");
         }
-        WriteSizeCatalogue(shape, entries);
-    });
+        // No duct has a side of 0: no air passes through it.
+        if (value == 0.0) {
+            refuse("Нулевой размер");
+        }
+        const double size = SizeInMetres(value, millimetres);
+        if (RoundTo(size, 3) == 0.0) {
+            refuse("Размер меньше 1 мм"); // the file holds whole millimetres: it would be 0
+        }
+        return size;
+    };
+    SizeCatalogue entries;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        entries.A.push_back(metres(row, AColumn));
+        if (shape != DuctShape::Round) {
+            entries.B.push_back(metres(row, BColumn));
+        }
+    }
+    return entries;
+}
+
+void TDuctSizesForm::ShowAreas(DuctShape shape, const SizeCatalogue& entries) {
+    for (std::size_t i = 0; i < entries.A.size(); ++i) {
+        const double B = shape == DuctShape::Round ? 0.0 : entries.B[i];
+        SetCellText(m_ui->DuctSizesSg, static_cast<int>(i), AreaColumn,
+                    AreaText(shape, entries.A[i], B));
+    }
+}
+
+bool TDuctSizesForm::SaveCatalogue() {
+    if (m_shownShape < 0) {
+        MessageBeep(); // no shape, no file to write
+        return false;
+    }
+    const auto shape = static_cast<DuctShape>(m_shownShape);
+    // Every row is converted and checked before the file is touched, so a bad cell leaves the
+    // file as it was.
+    SizeCatalogue entries = GridEntries(shape);
+    if (const OrderBreak order = FirstRowOutOfOrder(shape, entries); order.row > 0) {
+        const QString text =
+            QStringLiteral("Строки каталога «%1» не упорядочены по возрастанию площади: "
+                           "строка %2 (F = %3 м²) меньше строки %4 (F = %5 м²).\n\nПодбор "
+                           "размера просматривает каталог по порядку и берёт первый "
+                           "достаточный размер. Отсортировать строки перед сохранением?")
+                .arg(Utf8(CatalogueFileName(shape)))
+                .arg(order.row + 1)
+                .arg(NumberText(order.area))
+                .arg(order.row)
+                .arg(NumberText(order.areaBefore));
+        switch (Ask(this, windowTitle(), text,
+                    {QStringLiteral("Сортировать и сохранить"),
+                     QStringLiteral("Сохранить как есть"), QStringLiteral("Отмена")})) {
+        case 0:
+            ShowAreas(shape, entries); // the sort reads the area column
+            SortRows();
+            entries = GridEntries(shape);
+            break;
+        case 1:
+            break;
+        default:
+            return false;
+        }
+    }
+    WriteSizeCatalogue(shape, entries);
+    m_modified = false;
+    return true;
+}
+
+bool TDuctSizesForm::MayLeaveCatalogue() {
+    if (m_shownShape < 0 || !m_modified) {
+        return true;
+    }
+    const QString name = Utf8(CatalogueFileName(static_cast<DuctShape>(m_shownShape)));
+    switch (AskToSave(this, windowTitle(),
+                      QStringLiteral("Сохранить изменения в каталоге «%1»?").arg(name))) {
+    case SaveAnswer::Save: {
+        bool saved = false;
+        Guarded(this, [this, &saved] { saved = SaveCatalogue(); });
+        return saved;
+    }
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TDuctSizesForm::CloseBtnClick() {
@@ -334,10 +437,14 @@ void TDuctSizesForm::CloseBtnClick() {
 }
 
 bool TDuctSizesForm::FormClose() {
+    if (!MayLeaveCatalogue()) {
+        return false;
+    }
     bool reloaded = false;
     Guarded(this, [this, &reloaded] {
         m_ui->DuctSelectionRg->setItemIndex(-1);
         m_shownShape = -1;
+        m_modified = false;
         ResetGrid();
         reloaded = calculator().reloadSizeLists();
     });
@@ -346,6 +453,7 @@ bool TDuctSizesForm::FormClose() {
 
 void TDuctSizesForm::CellEdited(int row, int column, const QString& text) {
     SetCellText(m_ui->DuctSizesSg, row, column, text);
+    m_modified = true;
     // Recomputed once the editor's own handling of the change is over: a message box raised by
     // the recomputation may close that very editor.
     QMetaObject::invokeMethod(this, &TDuctSizesForm::DuctSizesSgSetEditText, Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include "hydraulics/SizeText.h"
 #include "settings/SettingsFields.h"
 #include "ui_MainFormUnit.h"
+#include "widgets/CalcEdit.h"
 #include "widgets/KeyFilter.h"
 #include "widgets/MenuBarStyle.h"
 #include "widgets/Messages.h"
@@ -55,6 +56,7 @@ TmainForm::TmainForm(std::shared_ptr<SettingsStore> store, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
     }
     FormCreate();
+    restoreVelocity();
 }
 
 TmainForm::~TmainForm() {
@@ -145,15 +147,16 @@ void TmainForm::setUpInputs() {
 }
 
 void TmainForm::placeSearchMethodInTabOrder() {
-    // Keyboard order: the rectangular material, the search method, then the flat-oval size.
-    QWidget* previous = m_ui->MaterialCb;
+    // Keyboard order, as the screen reads: the sizes and materials across the three sections,
+    // then the search method below them, then the size search.
+    QWidget* previous = m_ui->MaterialDCb;
     const auto buttons =
         m_ui->ZakrepitRazmerRg->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
     for (QRadioButton* button : buttons) {
         setTabOrder(previous, button);
         previous = button;
     }
-    setTabOrder(previous, m_ui->OvalDuctCb);
+    setTabOrder(previous, m_ui->FindSizesBtn);
 }
 
 void TmainForm::setUpMenus() {
@@ -230,6 +233,29 @@ void TmainForm::fillPairList(QComboBox* box, const SizeCatalogue& pairs) {
             CatalogueSizeText(pairs.A[row], pairs.B[row], secondFirst, mm != 0, separator)));
     }
     box->setCurrentIndex(0);
+}
+
+void TmainForm::restoreVelocity() {
+    // Read through an accessor of its own: the shared one stays as the creation handler left it.
+    try {
+        SettingsStore stored;
+        if (!stored.KeyExists(SettingsKey)) {
+            return;
+        }
+        stored.OpenKey(SettingsKey, false);
+        // Written under the decimal separator of its day; shown under today's.
+        const char separator = SystemDecimalSeparator();
+        QString text = QString::fromStdString(stored.ReadString("v"));
+        text.replace(QLatin1Char('.'), QLatin1Char(separator))
+            .replace(QLatin1Char(','), QLatin1Char(separator));
+        if (text.isEmpty() || !IsNumberOnTheWay(text, QLatin1Char(separator))) {
+            return;
+        }
+        ParseNumber(text.toStdString(), separator); // a number, not a lone sign or separator
+        m_ui->VEdit->setText(text);
+    } catch (const std::exception&) {
+        // Nothing stored that the box can show: it keeps its design value.
+    }
 }
 
 void TmainForm::rebuildSizeLists() {

@@ -121,6 +121,9 @@ private:
 
     // The bodies of the handlers; they throw what they meet.
     void loadSizeLists();
+    // The velocity limit that the last close stored, back in VEdit; a value the box would not
+    // take (none, empty, not a number) leaves its design value.
+    void restoreVelocity();
     void fillRoundList(const SizeCatalogue& round);
     void fillPairList(QComboBox* box, const SizeCatalogue& pairs);
     void recalculate();

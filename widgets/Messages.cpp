@@ -121,6 +121,27 @@ ChangedFileAnswer AskAboutChangedFile(QWidget* parent, const QString& caption,
                                             : ChangedFileAnswer::Cancel;
 }
 
+int Ask(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons) {
+    if (MessageHook()) {
+        MessageHook()({caption, text, false});
+        return static_cast<int>(buttons.size()) - 1;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> pushed;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        pushed.append(
+            box.addButton(buttons[i], last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (!pushed.isEmpty()) {
+        box.setDefaultButton(pushed.first());
+        box.setEscapeButton(pushed.last());
+    }
+    Run(box);
+    const auto pressed = pushed.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return pressed >= 0 ? static_cast<int>(pressed) : static_cast<int>(buttons.size()) - 1;
+}
+
 void CentreOver(QWidget* window, const QWidget* over) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(over->frameGeometry().center());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <functional>
@@ -34,6 +35,11 @@ SaveAnswer AskToSave(QWidget* parent, const QString& caption, const QString& tex
 // a message hook is set, the hook sees it and the answer is Cancel.
 enum class ChangedFileAnswer { Overwrite, Reopen, Cancel };
 ChangedFileAnswer AskAboutChangedFile(QWidget* parent, const QString& caption, const QString& text);
+
+// A question with buttons of its own, the first the default and the last the answer to Escape
+// (the one that does nothing). Returns the index of the button pressed. While a message hook is
+// set, the hook sees it and the answer is the last button.
+int Ask(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons);
 
 // Places a window so that its frame is centred on another's.
 void CentreOver(QWidget* window, const QWidget* over);

@@ -47,6 +47,8 @@ void ModalDialog::changeEvent(QEvent* event) {
     }
 }
 
-void ModalDialog::reject() {}
+void ModalDialog::reject() {
+    close(); // through closeRequested, which may keep the window open
+}
 
 } // namespace kalvor

@@ -24,7 +24,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void reject() override; // Escape: the windows have no cancel, so they stay open
+    void reject() override; // Escape: closes the window as its close button does
 
 private:
     QPointer<QWidget> m_owner;

@@ -16,10 +16,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace kalvor;
@@ -118,23 +120,28 @@ private slots:
         QVERIFY(ui()->DuctCb->isEditable() && ui()->DuctCb->completer() == nullptr);
     }
 
+    // Tab walks the window as it reads: the inputs left to right, the sizes and materials across
+    // the three sections, the search method below them, the size search; Shift+Tab walks back.
+    void tabOrder_data() {
+        QTest::addColumn<bool>("forward");
+        QTest::newRow("Tab") << true;
+        QTest::newRow("Shift+Tab") << false;
+    }
     void tabOrder() {
-        QVERIFY(Focus(ui()->Qedit));
-        const QStringList expected = {"VEdit",
-                                      "LLe",
-                                      "KMSLe",
-                                      "LEdit",
-                                      "DuctCb",
-                                      "MaterialCb",
-                                      "ZakrepitRazmerRg",
-                                      "OvalDuctCb",
-                                      "OvalDuctMaterialCb",
-                                      "DEdit",
-                                      "MaterialDCb",
-                                      "FindSizesBtn"};
-        QStringList visited;
-        for (qsizetype i = 0; i < expected.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QFETCH(bool, forward);
+        QStringList expected = {"Qedit",       "LEdit",       "VEdit",
+                                "LLe",         "KMSLe",       "DuctCb",
+                                "MaterialCb",  "OvalDuctCb",  "OvalDuctMaterialCb",
+                                "DEdit",       "MaterialDCb", "ZakrepitRazmerRg",
+                                "FindSizesBtn"};
+        if (!forward) {
+            std::reverse(expected.begin(), expected.end());
+        }
+        QVERIFY(Focus(main()->findChild<QWidget*>(expected.first())));
+        QStringList visited = {expected.first()};
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                            forward ? Qt::NoModifier : Qt::ShiftModifier);
             QWidget* focused = QApplication::focusWidget();
             // A radio group takes the focus on its selected button.
             if (focused->parentWidget() == ui()->ZakrepitRazmerRg) {
@@ -271,21 +278,21 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QKeySequence>("shortcut");
         QTest::newRow("N6") << "N6"
-                            << "Изменить размеры воздуховодов" << QKeySequence("Ctrl+D");
+                            << "&Изменить размеры воздуховодов" << QKeySequence("Ctrl+D");
         QTest::newRow("N5") << "N5"
-                            << "Настройки" << QKeySequence("Ctrl+O");
+                            << "&Настройки" << QKeySequence("Ctrl+O");
         QTest::newRow("N4") << "N4"
-                            << "Закрыть" << QKeySequence("Shift+Esc");
+                            << "&Закрыть" << QKeySequence("Shift+Esc");
         QTest::newRow("CopyResultsMi") << "CopyResultsMi"
-                                       << "Копировать результаты" << QKeySequence("Ctrl+Shift+C");
+                                       << "&Копировать результаты" << QKeySequence("Ctrl+Shift+C");
         QTest::newRow("NetworkMi") << "NetworkMi"
-                                   << "Расчёт сети" << QKeySequence("Ctrl+N");
+                                   << "&Расчёт сети" << QKeySequence("Ctrl+N");
         QTest::newRow("KmsMi") << "KmsMi"
-                               << "Подбор КМС…" << QKeySequence("Ctrl+K");
+                               << "&Подбор КМС…" << QKeySequence("Ctrl+K");
         QTest::newRow("N2") << "N2"
-                            << "Восстановить" << QKeySequence();
+                            << "&Восстановить" << QKeySequence();
         QTest::newRow("N1, Esc shown only") << "N1"
-                                            << "Закрыть\tEsc" << QKeySequence();
+                                            << "&Закрыть\tEsc" << QKeySequence();
     }
     void menus() {
         QFETCH(QString, action);
@@ -295,11 +302,32 @@ private slots:
         QVERIFY(item != nullptr);
         QCOMPARE(item->text(), text);
         QCOMPARE(item->shortcut(), shortcut);
-        QCOMPARE(ui()->N3->title(), QStringLiteral("Расчет"));
+        QCOMPARE(ui()->N3->title(), QStringLiteral("&Расчет"));
         QCOMPARE(ui()->N3->actions(), (QList<QAction*>{ui()->N6, ui()->N5, ui()->CopyResultsMi,
                                                        ui()->NetworkMi, ui()->KmsMi, ui()->N4}));
         QCOMPARE(main()->popupMenu()->objectName(), QStringLiteral("PopupMenu1"));
         QCOMPARE(main()->popupMenu()->actions(), (QList<QAction*>{ui()->N2, ui()->N1}));
+    }
+
+    // Every item of a menu, and every menu of the menu bar, has an Alt letter of its own.
+    void menuLetters_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("menu bar") << "MainMenu1";
+        QTest::newRow("Расчет") << "N3";
+        QTest::newRow("popup") << "PopupMenu1";
+    }
+    void menuLetters() {
+        QFETCH(QString, menu);
+        auto* widget = main()->findChild<QWidget*>(menu);
+        QVERIFY(widget != nullptr);
+        QSet<QKeySequence> letters;
+        for (const QAction* action : widget->actions()) {
+            const QKeySequence letter = QKeySequence::mnemonic(action->text());
+            QVERIFY2(!letter.isEmpty(), qPrintable(action->text()));
+            QVERIFY2(!letters.contains(letter), qPrintable(action->text()));
+            letters.insert(letter);
+        }
+        QVERIFY(!letters.isEmpty());
     }
 
     void shortcutsShowWindowsModally_data() {

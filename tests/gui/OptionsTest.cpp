@@ -164,28 +164,34 @@ private slots:
         QCOMPARE(actual, shown);
     }
 
-    // A step that is not a whole number stops the apply step before its first write; OK and
-    // closing both leave the window open until the field holds a whole number.
+    // A step that is not a whole number stops the apply step before its first write; OK,
+    // closing and Escape (which closes as the close button does) all leave the window open until
+    // the field holds a whole number.
     void refusedStep_data() {
         QTest::addColumn<QString>("step");
-        QTest::addColumn<bool>("byOk");
-        for (const bool byOk : {true, false}) {
-            const char* how = byOk ? "OK" : "close";
-            QTest::addRow("%s, decimal", how) << Local("5,5") << byOk;
-            QTest::addRow("%s, empty", how) << "" << byOk;
-            QTest::addRow("%s, product", how) << "5*2" << byOk;
+        QTest::addColumn<QString>("how"); // "OK", "close" or "Escape"
+        for (const char* how : {"OK", "close", "Escape"}) {
+            QTest::addRow("%s, decimal", how) << Local("5,5") << how;
+            QTest::addRow("%s, empty", how) << "" << how;
+            QTest::addRow("%s, product", how) << "5*2" << how;
         }
     }
     void refusedStep() {
         QFETCH(QString, step);
-        QFETCH(bool, byOk);
+        QFETCH(QString, how);
         Session session({});
         session.forms.OptionsForm->show();
         session.ui->ShagLe->setText(step);
         session.ui->m_mmRg->setItemIndex(0);
+        const auto escape = [&session] {
+            QVERIFY(Focus(session.ui->tEdit));
+            QTest::keyClick(session.ui->tEdit, Qt::Key_Escape);
+        };
 
-        if (byOk) {
+        if (how == "OK") {
             QTest::mouseClick(session.ui->OKBtn, Qt::LeftButton);
+        } else if (how == "Escape") {
+            escape();
         } else {
             QVERIFY(!session.forms.OptionsForm->close());
         }
@@ -198,7 +204,12 @@ private slots:
         QCOMPARE(TempUser::storedInteger("mm"), 1);
 
         session.ui->ShagLe->setText("-40"); // any whole number passes
-        QVERIFY(session.forms.OptionsForm->close());
+        if (how == "Escape") {
+            escape();
+            QVERIFY(!session.forms.OptionsForm->isVisible());
+        } else {
+            QVERIFY(session.forms.OptionsForm->close());
+        }
         QCOMPARE(TempUser::storedInteger("Shag"), -40);
         QCOMPARE(TempUser::storedInteger("mm"), 0);
     }

@@ -92,7 +92,7 @@ private slots:
     void menuItemAndSelectableLabels() {
         const QList<QAction*> actions = ui()->N3->actions();
         const auto item = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
-            return action->text() == QStringLiteral("Копировать результаты");
+            return action->text() == QStringLiteral("&Копировать результаты");
         });
         QVERIFY(item != actions.end());
         QCOMPARE((*item)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+C")));
