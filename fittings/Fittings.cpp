@@ -144,7 +144,23 @@ FittingError FittingError::At(std::size_t place) const {
     return FittingError(detail, typeId, parameter, place);
 }
 
-std::string FittingRangeText(const FittingParameter& parameter) {
+std::string FittingSymbol(const FittingParameter& parameter) {
+    const std::string label = parameter.label.substr(0, parameter.label.find(" ("));
+    const std::size_t blank = label.rfind(' ');
+    const std::string last = blank == std::string::npos ? label : label.substr(blank + 1);
+    // Cyrillic letters are two bytes from 0xD0 to 0xD3: a word of them is no symbol.
+    const bool cyrillic = std::any_of(last.begin(), last.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0xD0 && byte <= 0xD3;
+    });
+    return cyrillic || last.empty() ? parameter.label : last;
+}
+
+std::string FittingRangeText(const FittingParameter& given, std::string_view name) {
+    FittingParameter parameter = given;
+    if (!name.empty()) {
+        parameter.id = std::string(name);
+    }
     const FittingRange& range = parameter.accepted;
     const bool hasMin = std::isfinite(range.min);
     const bool hasMax = std::isfinite(range.max);

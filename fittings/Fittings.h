@@ -109,8 +109,13 @@ struct FittingError : Error {
 };
 
 // The range a parameter accepts as the refusal messages write it: "0 < angle ≤ 180°",
-// "r_d ≥ 0,5", "0,1 ≤ f_b ≤ 1" (decimal comma).
-std::string FittingRangeText(const FittingParameter& parameter);
+// "r_d ≥ 0,5", "0,1 ≤ f_b ≤ 1" (decimal comma); with a name, that name stands for the parameter's
+// id: "0 < δ ≤ 180°".
+std::string FittingRangeText(const FittingParameter& parameter, std::string_view name = {});
+
+// The symbol a user knows the parameter by, from its label: "δ" of "Угол поворота δ", "h/b" of
+// "Отношение сторон h/b (h поперёк …)"; the label itself where it has none.
+std::string FittingSymbol(const FittingParameter& parameter);
 
 // One parameter's value as a computation takes it: the value clamped to the table's range.
 // Throws FittingError for a value that is not a finite number, not one of the choices, or

@@ -200,6 +200,32 @@ void TFittingsForm::setCurrent(int row) {
     showState();
 }
 
+namespace {
+
+// A refusal as the dialog says it: without the type named again (the row names it), each
+// parameter by the symbol beside its field rather than by its key in files, from a capital letter.
+QString DialogText(const FittingType& type, const std::string& detail) {
+    QString text = Utf8(detail);
+    const QString prefix = Utf8(type.name + " (" + type.id + "): ");
+    if (text.startsWith(prefix)) {
+        text.remove(0, prefix.size());
+    }
+    for (const FittingParameter& parameter : type.parameters) {
+        const QString symbol = Utf8(FittingSymbol(parameter));
+        // "«Угол поворота δ» angle = 200°": the label already ends with the symbol.
+        text.replace(QStringLiteral("» %1 = ").arg(Utf8(parameter.id)), QStringLiteral("» = "));
+        text.replace(QRegularExpression(QStringLiteral("(?<![\\w«])%1(?![\\w»])")
+                                            .arg(QRegularExpression::escape(Utf8(parameter.id)))),
+                     symbol);
+    }
+    if (!text.isEmpty()) {
+        text[0] = text[0].toUpper();
+    }
+    return text;
+}
+
+} // namespace
+
 TFittingsForm::Reading TFittingsForm::read(const Entry& entry) const {
     Reading reading;
     reading.use.type = entry.type;
@@ -238,7 +264,7 @@ TFittingsForm::Reading TFittingsForm::read(const Entry& entry) const {
         reading.zeta = evaluation.zeta;
         reading.clamped = evaluation.clamped;
     } catch (const FittingError& error) {
-        reading.problem = Utf8(error.detail);
+        reading.problem = DialogText(*type, error.detail);
         reading.parameter = error.parameter;
     }
     return reading;
@@ -333,7 +359,7 @@ void TFittingsForm::showFields() {
         }
         field->setObjectName(Utf8(id));
         label->setBuddy(field);
-        QString rangeText = Utf8(FittingRangeText(parameter));
+        QString rangeText = Utf8(FittingRangeText(parameter, FittingSymbol(parameter)));
         // Beyond the handbook's table the value is taken at the table's end. Written as the
         // range before it, with a decimal comma.
         const QString low = Utf8(FormatNumber(parameter.clampMin, ','));
@@ -427,9 +453,11 @@ void TFittingsForm::showState() {
             }
             for (const std::string& id : reading.clamped) {
                 if (const FittingParameter* parameter = type->Find(id)) {
-                    about += QStringLiteral("\nПараметр «%1» вне таблицы справочника: взято "
-                                            "крайнее значение (%2)")
-                                 .arg(Utf8(parameter->label), Utf8(FittingRangeText(*parameter)));
+                    about +=
+                        QStringLiteral("\nПараметр «%1» вне таблицы справочника: взято "
+                                       "крайнее значение (%2)")
+                            .arg(Utf8(parameter->label),
+                                 Utf8(FittingRangeText(*parameter, FittingSymbol(*parameter))));
                 }
             }
         }

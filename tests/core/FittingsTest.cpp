@@ -292,3 +292,35 @@ TEST(FittingRanges, RangeTextsForDialogs) {
 
 } // namespace
 } // namespace kalvor
+
+namespace kalvor {
+namespace {
+
+// A dialog names a parameter by the symbol in its label and writes its range with it.
+TEST(FittingSymbols, FromTheLabel) {
+    const struct {
+        const char* label;
+        const char* symbol;
+    } cases[] = {
+        {"Угол поворота δ", "δ"},
+        {"Относительный радиус поворота R/D", "R/D"},
+        {"Отношение сторон h/b (h поперёк плоскости поворота)", "h/b"},
+        {"Число звеньев", "Число звеньев"},
+        {"Скорость воздуха в колене v", "v"},
+    };
+    for (const auto& c : cases) {
+        FittingParameter parameter;
+        parameter.id = "key";
+        parameter.label = c.label;
+        EXPECT_EQ(FittingSymbol(parameter), c.symbol) << c.label;
+    }
+    FittingParameter angle;
+    angle.id = "angle";
+    angle.unit = "°";
+    angle.accepted = {0, 180, false, true};
+    EXPECT_EQ(FittingRangeText(angle), "0 < angle ≤ 180°");
+    EXPECT_EQ(FittingRangeText(angle, "δ"), "0 < δ ≤ 180°");
+}
+
+} // namespace
+} // namespace kalvor

@@ -100,10 +100,11 @@ private slots:
         dialog.addFitting("elbow-round");
         QLineEdit* field = FieldOf(dialog, "r_d");
         TypeInto(field, "0.3");
-        // The messages are Russian texts with a decimal comma whatever the locale.
+        // The messages are Russian texts with a decimal comma whatever the locale, naming the
+        // parameter by its symbol beside the field, not by its key in files.
         const QString refusal =
-            QStringLiteral("Отвод круглый гладкий (elbow-round): параметр «Относительный радиус "
-                           "поворота R/D» r_d = 0,3 вне допустимого диапазона r_d ≥ 0,5");
+            QStringLiteral("Параметр «Относительный радиус поворота R/D» = 0,3 вне допустимого "
+                           "диапазона R/D ≥ 0,5");
         QCOMPARE(Form(dialog)->ProblemLbl->text(), refusal);
         QCOMPARE(field->toolTip(), refusal);
         QVERIFY(!field->styleSheet().isEmpty());
@@ -146,7 +147,7 @@ private slots:
         bool rangeShown = false;
         for (const QLabel* label : dialog.findChildren<QLabel*>()) {
             rangeShown =
-                rangeShown || label->text() == QStringLiteral("r_d ≥ 0,5; по таблице до 40");
+                rangeShown || label->text() == QStringLiteral("R/D ≥ 0,5; по таблице до 40");
         }
         QVERIFY(rangeShown);
     }
