@@ -55,8 +55,6 @@ private:
     friend struct test::FormAccess;
     Ui::TDuctSizesForm* ui() const { return m_ui.get(); }
 
-    void SetCell(int row, int column, const QString& text);
-    QString Cell(int row, int column) const;
     void CellEdited(int row, int column, const QString& text);
     void ResetGrid();
 

@@ -21,14 +21,18 @@ ConversionError ConversionError::Integer(std::string_view text) {
     return ConversionError(Quoted(text, "is not a valid integer value"));
 }
 
+FloatError::FloatError(Kind kind_, const std::string& message)
+    : Error(message)
+    , kind(kind_) {}
+
 FloatError FloatError::DivisionByZero() {
-    return FloatError("Floating point division by zero");
+    return FloatError(Kind::DivisionByZero, "Floating point division by zero");
 }
 FloatError FloatError::InvalidOperation() {
-    return FloatError("Invalid floating point operation");
+    return FloatError(Kind::InvalidOperation, "Invalid floating point operation");
 }
 FloatError FloatError::Overflow() {
-    return FloatError("Floating point overflow");
+    return FloatError(Kind::Overflow, "Floating point overflow");
 }
 
 InOutError::InOutError(int errorCode)

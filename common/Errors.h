@@ -20,7 +20,9 @@ struct ConversionError : Error {
 
 // What the floating-point unit would raise: division by zero, an invalid operation, an overflow.
 struct FloatError : Error {
-    using Error::Error;
+    enum class Kind { DivisionByZero, InvalidOperation, Overflow };
+    FloatError(Kind kind, const std::string& message);
+    Kind kind;
     static FloatError DivisionByZero();
     static FloatError InvalidOperation();
     static FloatError Overflow();

@@ -227,4 +227,12 @@ double RoundTo(double value, int decimals) {
     return std::nearbyint(value / factor) * factor;
 }
 
+std::string MessageNumber(double value) {
+    return FormatNumber(value, '.');
+}
+
+double MetresToMillimetres(double metres) {
+    return ParseNumber(FormatNumber(metres * 1000.0, '.'), '.');
+}
+
 } // namespace kalvor

@@ -18,6 +18,13 @@ double ParseNumber(std::string_view text, char decimalSeparator);
 // Throws ConversionError "'<text>' is not a valid integer value".
 int ParseInteger(std::string_view text);
 
+// A number in messages: the number text with "." as separator.
+std::string MessageNumber(double value);
+
+// Millimetres from metres, as their number text reads back: 0.3 m gives 300, not
+// 300.00000000004, so that a size taken from metres computes exactly as the same size typed.
+double MetresToMillimetres(double metres);
+
 // Rounds to 2 or 3 decimals: divide by 0.01 or 0.001, round to the nearest integer with halves
 // going to the even one, multiply back.
 double RoundTo(double value, int decimals);

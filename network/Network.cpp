@@ -6,7 +6,9 @@
 #include "hydraulics/Sections.h"
 #include "search/SizeSearch.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kalvor {
 
@@ -27,27 +29,19 @@ std::optional<SizeCatalogue>& Slot(NetworkCatalogues& catalogues, DuctShape shap
 
 [[noreturn]] void Fail(const NetworkSection& section, const std::string& field,
                        const std::string& reason) {
-    throw NetworkError("участок «" + section.id + "»" +
-                           (field.empty() ? std::string() : ", поле «" + field + "»") + ": " +
-                           reason,
-                       section.id, field);
+    throw FieldError(section.id, field, reason);
 }
 
 std::string FloatErrorText(const FloatError& error) {
-    const std::string_view message = error.what();
-    if (message == FloatError::DivisionByZero().what()) {
+    switch (error.kind) {
+    case FloatError::Kind::DivisionByZero:
         return "деление на ноль";
-    }
-    if (message == FloatError::Overflow().what()) {
+    case FloatError::Kind::Overflow:
         return "переполнение (слишком большие числа)";
+    case FloatError::Kind::InvalidOperation:
+        break;
     }
     return "недопустимая операция с плавающей точкой";
-}
-
-// Millimetres from a catalogue's metres, as their number text reads back: a size chosen from the
-// catalogue computes exactly as the same size typed.
-double Millimetres(double metres) {
-    return ParseNumber(FormatNumber(metres * 1000.0, '.'), '.');
 }
 
 // The size of an "auto" section from its shape's catalogue; short says when even the catalogue's
@@ -66,8 +60,8 @@ SectionSize ChooseSize(const Network& network, const NetworkSection& section, do
     const std::size_t row = ChooseCatalogueRow(*rows, section.shape, flow, Vmax);
     shortOfSizes = row + 1 == rows->A.size() &&
                    CatalogueRowArea(*rows, section.shape, row) < RequiredArea(flow, Vmax);
-    const double B = section.shape == DuctShape::Round ? 0.0 : Millimetres(rows->B.at(row));
-    const std::string text = SectionSizeText(section.shape, Millimetres(rows->A[row]), B);
+    const double B = section.shape == DuctShape::Round ? 0.0 : MetresToMillimetres(rows->B.at(row));
+    const std::string text = SectionSizeText(section.shape, MetresToMillimetres(rows->A[row]), B);
     std::string problem;
     const std::optional<SectionSize> size = ParseSectionSize(section.shape, text, &problem);
     if (!size) {
@@ -88,7 +82,6 @@ void ComputeSectionFigures(const Network& network, const NetworkSection& section
                                                                             : RoundSection(A);
     result.F = geometry.F;
     result.De = geometry.De;
-    result.kms = SectionKms(section);
     if (result.flow == 0.0) {
         return; // no air, no loss: V, R, Rl, Pd, Z and P stay 0
     }
@@ -136,12 +129,17 @@ std::size_t ChooseCatalogueRow(const SizeCatalogue& rows, DuctShape shape, doubl
 }
 
 NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& catalogues) {
-    CheckNetwork(network);
-    const NetworkTree tree = BuildNetworkTree(network);
+    return ComputeNetwork(network, catalogues, CheckNetwork(network));
+}
+
+NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& catalogues,
+                              CheckedNetwork checked) {
     const std::vector<NetworkSection>& sections = network.sections;
     const std::size_t count = sections.size();
 
     NetworkResults results;
+    results.tree = std::move(checked.tree);
+    const NetworkTree& tree = results.tree;
     results.density = AirDensity(network.air.t, network.air.PBar);
     results.sections.resize(count);
     std::vector<SectionResult>& out = results.sections;
@@ -172,6 +170,7 @@ NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& c
             }
             result.A = size.A;
             result.B = size.B;
+            result.kms = checked.kms[i];
             ComputeSectionFigures(network, section, size, result);
             for (const double figure : {result.F, result.De, result.kms, result.V, result.R,
                                         result.Rl, result.Pd, result.Z, result.P}) {
@@ -228,8 +227,9 @@ NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& c
     }
     for (std::size_t at = mainTerminal; at != NoSection; at = tree.parent[at]) {
         out[at].main = true;
-        results.mainPath.insert(results.mainPath.begin(), at);
+        results.mainPath.push_back(at);
     }
+    std::reverse(results.mainPath.begin(), results.mainPath.end()); // from the root
     results.mainLoss = out[mainTerminal].path;
     results.fanPressure = results.mainLoss * (1.0 + network.reserve / 100.0);
     if (!std::isfinite(results.fanPressure)) {

@@ -23,6 +23,14 @@ struct NetworkError : Error {
     std::string field;     // as named in the file: "length", "air.t", ...
 };
 
+// The error of a field: of the network itself when sectionId is "" ("поле «Vmax»: …"), else of
+// the section ("участок «5», поле «size»: …"; without the field when it is "").
+NetworkError FieldError(const std::string& sectionId, const std::string& field,
+                        const std::string& reason);
+
+// The error of a field of the section at a 1-based place in the file, whose id is not known.
+NetworkError PlaceError(std::size_t position, const std::string& field, const std::string& reason);
+
 struct AirState {
     double t = 20.0;      // °C
     double PBar = 1013.0; // hPa
@@ -96,10 +104,16 @@ struct NetworkTree {
 // unknown parent, a second root, and sections hanging from each other in a ring.
 NetworkTree BuildNetworkTree(const Network& network);
 
+// What a check of a network found for its computation: the tree and each section's Σζ.
+struct CheckedNetwork {
+    NetworkTree tree;
+    std::vector<double> kms; // SectionKms of each section, in file order
+};
+
 // Every rule a network must keep before it can be computed: the tree, the air state, Vmax,
 // tolerance and reserve, each section's size, material, length, kms, flow and Vmax. Throws
 // NetworkError naming the first section (in file order) and field that breaks one.
-void CheckNetwork(const Network& network);
+CheckedNetwork CheckNetwork(const Network& network);
 
 // The Σζ a section is computed with: its kms (typed by hand) plus Σ count·ζ of its fittings.
 // Throws NetworkError (field "fittings") naming the fitting's place in the list and its parameter.
@@ -147,6 +161,7 @@ struct NetworkResults {
     std::vector<std::size_t> flagged;     // sections whose imbalance is flagged, in file order
     std::vector<std::size_t> withoutFlow; // sections that carry no air, in file order
     std::vector<std::size_t> overVmax;    // sections faster than their Vmax, in file order
+    NetworkTree tree;                     // the sections' tree, as computed
 };
 
 // The catalogue row an "auto" size takes: the first from row 0 whose area reaches Q / (Vmax·3600),
@@ -160,6 +175,11 @@ std::size_t ChooseCatalogueRow(const SizeCatalogue& rows, DuctShape shape, doubl
 // usable size, for a section whose figures overflow.
 NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& catalogues = {});
 
+// The same for a network already checked: `checked` is what CheckNetwork returned for this very
+// network, unchanged since, and is not checked again.
+NetworkResults ComputeNetwork(const Network& network, const NetworkCatalogues& catalogues,
+                              CheckedNetwork checked);
+
 // ---- Messages ----------------------------------------------------------------------------------
 
 // What a system error number means, in Russian ("файл не найден", ...).
@@ -167,9 +187,6 @@ std::string SystemErrorText(int systemError);
 
 // What an input-output error of a catalogue means, in Russian.
 std::string InOutErrorText(const InOutError& error);
-
-// A number in messages: the number text with "." as separator.
-std::string MessageNumber(double value);
 
 // A user's text as a message quotes it: whole up to `characters` characters, else its beginning,
 // "…" and its length, so that no message grows with what a file holds.

@@ -17,8 +17,22 @@ NetworkError::NetworkError(const std::string& message, std::string sectionId_, s
     , sectionId(std::move(sectionId_))
     , field(std::move(field_)) {}
 
-std::string MessageNumber(double value) {
-    return FormatNumber(value, '.');
+NetworkError FieldError(const std::string& sectionId, const std::string& field,
+                        const std::string& reason) {
+    std::string where;
+    if (!sectionId.empty()) {
+        where = "участок «" + Excerpt(sectionId) + "»" + (field.empty() ? "" : ", ");
+    }
+    if (!field.empty()) {
+        where += "поле «" + field + "»";
+    }
+    return NetworkError(where + ": " + reason, sectionId, field);
+}
+
+NetworkError PlaceError(std::size_t position, const std::string& field, const std::string& reason) {
+    return NetworkError("участок № " + std::to_string(position) + " по порядку в файле, поле «" +
+                            field + "»: " + reason,
+                        "", field);
 }
 
 std::string Excerpt(std::string_view text, std::size_t characters) {
@@ -123,38 +137,41 @@ std::optional<SectionSize> ParseSectionSize(DuctShape shape, std::string_view te
     if (text == AutoSize) {
         return SectionSize{true, 0.0, 0.0};
     }
-    const std::string notASize =
-        "«" + Excerpt(text) + "» — не размер; ожидается " +
-        (shape == DuctShape::Round ? "диаметр в мм, например «400», или «auto»"
-                                   : "«ширина*высота» в мм, например «500*300», или «auto»");
+    // The texts of the refusals are made only for a text refused.
+    const auto notASize = [&] {
+        return "«" + Excerpt(text) + "» — не размер; ожидается " +
+               (shape == DuctShape::Round ? "диаметр в мм, например «400», или «auto»"
+                                          : "«ширина*высота» в мм, например «500*300», или «auto»");
+    };
     for (const char c : text) {
         if (static_cast<unsigned char>(c) <= 32) {
-            return refuse(notASize); // blanks around the numbers are not part of a size text
+            return refuse(notASize()); // blanks around the numbers are not part of a size text
         }
     }
     // A size in metres typed where millimetres belong (0.8*0.5), or one no duct has.
     const auto outside = [](double size) { return size < MinSectionSize || size > MaxSectionSize; };
-    const std::string range = "размер вне допустимого диапазона от " +
-                              MessageNumber(MinSectionSize) + " до " +
-                              MessageNumber(MaxSectionSize) + " мм («" + Excerpt(text) + "»)";
+    const auto range = [&] {
+        return "размер вне допустимого диапазона от " + MessageNumber(MinSectionSize) + " до " +
+               MessageNumber(MaxSectionSize) + " мм («" + Excerpt(text) + "»)";
+    };
     if (shape == DuctShape::Round) {
         const std::optional<double> D = SizeNumber(text);
         if (!D) {
-            return refuse(notASize);
+            return refuse(notASize());
         }
-        return outside(*D) ? refuse(range) : std::optional(SectionSize{false, *D, 0.0});
+        return outside(*D) ? refuse(range()) : std::optional(SectionSize{false, *D, 0.0});
     }
     const std::size_t star = text.find('*');
     if (star == std::string_view::npos) {
-        return refuse(notASize);
+        return refuse(notASize());
     }
     const std::optional<double> A = SizeNumber(text.substr(0, star));
     const std::optional<double> B = SizeNumber(text.substr(star + 1));
     if (!A || !B) {
-        return refuse(notASize);
+        return refuse(notASize());
     }
     if (outside(*A) || outside(*B)) {
-        return refuse(range);
+        return refuse(range());
     }
     if (shape == DuctShape::FlatOval && *A < *B) {
         return refuse("у плоскоовального сечения первое число — общая ширина, она не может быть "
@@ -177,12 +194,11 @@ namespace {
 
 [[noreturn]] void Refuse(const NetworkSection& section, const std::string& field,
                          const std::string& reason) {
-    throw NetworkError("участок «" + Excerpt(section.id) + "», поле «" + field + "»: " + reason,
-                       section.id, field);
+    throw FieldError(section.id, field, reason);
 }
 
 [[noreturn]] void RefuseNetwork(const std::string& field, const std::string& reason) {
-    throw NetworkError("поле «" + field + "»: " + reason, "", field);
+    throw FieldError("", field, reason);
 }
 
 // Follows the parents from a section that the root does not reach to the ring it ends in, and
@@ -228,14 +244,10 @@ NetworkTree BuildNetworkTree(const Network& network) {
     byId.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         if (sections[i].id.empty()) {
-            throw NetworkError("участок № " + std::to_string(i + 1) +
-                                   " по порядку в файле, поле «id»: id не может быть пустым",
-                               "", "id");
+            throw PlaceError(i + 1, "id", "id не может быть пустым");
         }
         if (const std::optional<std::string> problem = IdProblem(sections[i].id)) {
-            throw NetworkError("участок № " + std::to_string(i + 1) +
-                                   " по порядку в файле, поле «id»: " + *problem,
-                               "", "id");
+            throw PlaceError(i + 1, "id", *problem);
         }
         const auto [place, added] = byId.emplace(sections[i].id, i);
         if (!added) {
@@ -299,7 +311,8 @@ void CheckNotNegative(const NetworkSection& section, const char* field, double v
     }
 }
 
-void CheckSection(const NetworkSection& section) {
+// The section's rules; returns its Σζ.
+double CheckSection(const NetworkSection& section) {
     std::string problem;
     if (!ParseSectionSize(section.shape, section.size, &problem)) {
         Refuse(section, "size", problem);
@@ -317,10 +330,11 @@ void CheckSection(const NetworkSection& section) {
     CheckNotNegative(section, "length", section.length);
     CheckNotNegative(section, "kms", section.kms);
     CheckNotNegative(section, "flow", section.flow);
-    SectionKms(section);
+    const double kms = SectionKms(section);
     if (section.Vmax && !(std::isfinite(*section.Vmax) && *section.Vmax > 0.0)) {
         Refuse(section, "Vmax", "ожидается число больше 0");
     }
+    return kms;
 }
 
 } // namespace
@@ -351,7 +365,7 @@ double SectionKms(const NetworkSection& section) {
     }
 }
 
-void CheckNetwork(const Network& network) {
+CheckedNetwork CheckNetwork(const Network& network) {
     const AirState& air = network.air;
     if (!std::isfinite(air.t) || air.t < MinAirT || air.t > MaxAirT) {
         RefuseNetwork("air.t", "температура воздуха " + MessageNumber(air.t) +
@@ -374,13 +388,16 @@ void CheckNetwork(const Network& network) {
             RefuseNetwork(field, "ожидается число не меньше 0");
         }
     }
+    CheckedNetwork checked;
+    checked.kms.reserve(network.sections.size());
     for (std::size_t i = 0; i < network.sections.size(); ++i) {
         if (network.sections[i].id.empty()) {
             break; // named by its place in BuildNetworkTree
         }
-        CheckSection(network.sections[i]);
+        checked.kms.push_back(CheckSection(network.sections[i]));
     }
-    BuildNetworkTree(network);
+    checked.tree = BuildNetworkTree(network);
+    return checked;
 }
 
 // ---- Messages ----------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "network/NetworkXlsx.h"
 
 #include <optional>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -138,8 +139,9 @@ int RunNetworkCommand(const std::vector<std::string>& arguments, std::ostream& o
         return out ? NetworkComputed : NetworkFailed;
     }
     Network network;
+    CheckedNetwork checked; // what loading found, computed from without a second check
     try {
-        network = LoadNetworkFile(options.file);
+        network = LoadNetworkFile(options.file, &checked);
     } catch (const std::exception& error) {
         err << Program << ": " << options.file << ": " << error.what() << "\n";
         return NetworkUnusable;
@@ -153,8 +155,8 @@ int RunNetworkCommand(const std::vector<std::string>& arguments, std::ostream& o
         }
     }
     try {
-        const NetworkResults results =
-            ComputeNetwork(network, ReadNetworkCatalogues(network, options.catalogues));
+        const NetworkResults results = ComputeNetwork(
+            network, ReadNetworkCatalogues(network, options.catalogues), std::move(checked));
         switch (options.output) {
         case Output::Report:
             out << NetworkReport(network, results);

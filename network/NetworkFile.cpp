@@ -37,16 +37,10 @@ struct Owner {
 };
 
 [[noreturn]] void Refuse(const Owner& owner, const std::string& field, const std::string& reason) {
-    std::string where;
-    if (owner.position == 0) {
-        where = "поле «" + field + "»";
-    } else if (!owner.id.empty()) {
-        where = "участок «" + Excerpt(owner.id) + "», поле «" + field + "»";
-    } else {
-        where = "участок № " + std::to_string(owner.position) + " по порядку в файле, поле «" +
-                field + "»";
+    if (owner.position != 0 && owner.id.empty()) {
+        throw PlaceError(owner.position, field, reason);
     }
-    throw NetworkError(where + ": " + reason, owner.id, field);
+    throw FieldError(owner.position == 0 ? std::string() : owner.id, field, reason);
 }
 
 void RefuseUnknownFields(const Owner& owner, const Json& object, const std::string& prefix,
@@ -271,7 +265,7 @@ std::string PlaceOf(std::string_view text, std::size_t offset) {
 
 } // namespace
 
-Network ParseNetworkText(std::string_view text) {
+Network ParseNetworkText(std::string_view text, CheckedNetwork* checked) {
     if (LooksLikeUtf16(text)) {
         throw NetworkError("файл в кодировке UTF-16; файл сети должен быть в кодировке UTF-8", "",
                            "");
@@ -360,7 +354,10 @@ Network ParseNetworkText(std::string_view text) {
     for (std::size_t i = 0; i < sections->size(); ++i) {
         result.sections.push_back(ReadSection((*sections)[i], i + 1));
     }
-    CheckNetwork(result);
+    CheckedNetwork found = CheckNetwork(result);
+    if (checked != nullptr) {
+        *checked = std::move(found);
+    }
     return result;
 }
 
@@ -446,7 +443,7 @@ std::string NetworkFileText(const Network& network) {
 // Far beyond any network a person edits (10,000 sections take about 1.5 MB).
 constexpr std::size_t MaxNetworkBytes = 64 * 1024 * 1024;
 
-Network LoadNetworkFile(const std::string& path) {
+Network LoadNetworkFile(const std::string& path, CheckedNetwork* checked) {
     std::string text;
     const ReadOutcome outcome = ReadRegularFile(path, MaxNetworkBytes, text);
     if (!outcome.ok()) {
@@ -456,7 +453,7 @@ Network LoadNetworkFile(const std::string& path) {
                                                         : SystemErrorText(outcome.error);
         throw NetworkError("файл «" + path + "» не прочитан: " + reason, "", "");
     }
-    return ParseNetworkText(text);
+    return ParseNetworkText(text, checked);
 }
 
 std::string OutputPath(const std::string& path, const std::string& input) {

@@ -15,15 +15,16 @@ inline constexpr int NetworkFileVersion = 1;
 // PBar 1013, Vmax 6, tolerance 10, reserve 10; in a section parent "" (the root), material 0,
 // kms 0, flow 0, Vmax the network's. id, shape, size and length must be there. Throws
 // NetworkError for a text that is not JSON, an unknown version, an unknown or mistyped field and
-// every rule of CheckNetwork; nothing is taken from a refused text.
-Network ParseNetworkText(std::string_view text);
+// every rule of CheckNetwork; nothing is taken from a refused text. checked, when given, receives
+// what the check found, for ComputeNetwork to take without checking again.
+Network ParseNetworkText(std::string_view text, CheckedNetwork* checked = nullptr);
 
 // The file's text: one line per section, fields in the file's order, whole numbers without a
 // fraction. Throws Error for a text field that is not UTF-8.
 std::string NetworkFileText(const Network& network);
 
 // Reads and parses a file. Throws NetworkError, for a file that cannot be read too.
-Network LoadNetworkFile(const std::string& path);
+Network LoadNetworkFile(const std::string& path, CheckedNetwork* checked = nullptr);
 
 // Replaces the file whole (a temporary file beside it, renamed over it): a failed save leaves the
 // old file as it was. A link of the user's own is kept and its file replaced. Throws Error for

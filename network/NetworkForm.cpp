@@ -28,7 +28,7 @@ namespace kalvor {
 
 namespace {
 
-// The undo steps of one network: before and after, the window set to either.
+// The undo steps kept for one network.
 constexpr int UndoLimit = 200;
 
 struct BoxField {
@@ -41,7 +41,8 @@ constexpr BoxField BoxFields[] = {
     {NetworkField::Tolerance, "tolerance"}, {NetworkField::Reserve, "reserve"},
 };
 
-double* NumberOf(Network& network, NetworkField field) {
+template <typename Fields> // Network or NetworkFields, const or not
+auto NumberOf(Fields& network, NetworkField field) -> decltype(&network.Vmax) {
     switch (field) {
     case NetworkField::Temperature:
         return &network.air.t;
@@ -71,27 +72,29 @@ int ColumnOfField(const std::string& field) {
 
 } // namespace
 
+// One undo step: what the edit changed, carried out forwards by redo and backwards by undo.
 class NetworkEdit : public QUndoCommand {
 public:
-    NetworkEdit(TNetworkForm& form, Network before, Network after, const QString& what, int mergeId)
+    NetworkEdit(TNetworkForm& form, NetworkChange change, const QString& what, int mergeId)
         : QUndoCommand(what)
         , m_form(form)
-        , m_before(std::move(before))
-        , m_after(std::move(after))
+        , m_change(std::move(change))
         , m_mergeId(mergeId) {}
 
-    void undo() override { m_form.setNetwork(m_before); }
-    void redo() override { m_form.setNetwork(m_after); }
+    void undo() override { m_form.changeNetwork(m_change, false); }
+    void redo() override { m_form.changeNetwork(m_change, true); }
     int id() const override { return m_mergeId; }
     bool mergeWith(const QUndoCommand* other) override {
-        m_after = static_cast<const NetworkEdit*>(other)->m_after;
-        setObsolete(m_after == m_before); // typed back to where it began: no step at all
+        if (!Merge(m_change, static_cast<const NetworkEdit*>(other)->m_change)) {
+            return false;
+        }
+        setObsolete(m_change.empty()); // typed back to where it began: no step at all
         return true;
     }
 
 private:
     TNetworkForm& m_form;
-    Network m_before, m_after;
+    NetworkChange m_change;
     int m_mergeId;
 };
 
@@ -347,11 +350,25 @@ bool TNetworkForm::modified() const {
 }
 
 void TNetworkForm::edit(const Network& changed, const QString& what, int mergeId) {
-    if (changed == m_network) {
+    edit(Difference(m_network, changed), what, mergeId);
+}
+
+void TNetworkForm::edit(NetworkChange change, const QString& what, int mergeId) {
+    if (change.empty()) {
         refresh(); // the boxes' problems may have gone
         return;
     }
-    m_undo->push(new NetworkEdit(*this, m_network, changed, what, mergeId));
+    m_undo->push(new NetworkEdit(*this, std::move(change), what, mergeId));
+}
+
+void TNetworkForm::changeNetwork(const NetworkChange& change, bool forward) {
+    if (forward) {
+        Apply(m_network, change);
+    } else {
+        Revert(m_network, change);
+    }
+    m_boxProblems.clear(); // the boxes show the network's values again
+    refresh();
 }
 
 void TNetworkForm::setNetwork(const Network& network) {
@@ -486,10 +503,10 @@ void TNetworkForm::takeCalculatorAir() {
         if (!air) {
             throw Error("в окне настроек температура или давление воздуха — не число");
         }
-        Network changed = m_network;
+        NetworkFields changed = FieldsOf(m_network);
         changed.air = *air;
         m_offer = air;
-        edit(changed, QStringLiteral("Воздух калькулятора"));
+        edit(SetFields(m_network, changed), QStringLiteral("Воздух калькулятора"));
     });
 }
 
@@ -568,7 +585,7 @@ void TNetworkForm::boxEdited(NetworkField field) {
         const BoxField& named =
             *std::find_if(std::begin(BoxFields), std::end(BoxFields),
                           [field](const BoxField& f) { return f.field == field; });
-        Network changed = m_network;
+        NetworkFields changed = FieldsOf(m_network);
         const QString text = box(field)->text();
         m_boxProblems.erase(field);
         if (double* value = NumberOf(changed, field)) {
@@ -583,7 +600,7 @@ void TNetworkForm::boxEdited(NetworkField field) {
         } else {
             changed.name = Utf8(text);
         }
-        edit(changed, QStringLiteral("Изменение поля «%1»").arg(named.name),
+        edit(SetFields(m_network, changed), QStringLiteral("Изменение поля «%1»").arg(named.name),
              static_cast<int>(field));
     });
 }

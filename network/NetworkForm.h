@@ -6,6 +6,7 @@
 #include "fittings/FittingsPicker.h"
 #include "hydraulics/Formulas.h"
 #include "network/Network.h"
+#include "network/NetworkEdits.h"
 #include "settings/SettingsStore.h"
 #include "widgets/KeyFilter.h"
 
@@ -77,6 +78,8 @@ public:
     // follow. An edit that changes nothing is not kept; edits in a row with the same mergeId
     // (0 and above: one box typed into) are one step.
     void edit(const Network& changed, const QString& what, int mergeId = -1);
+    // The same for a change that the network core's edits found.
+    void edit(NetworkChange change, const QString& what, int mergeId = -1);
 
     // One input cell as its editor hands it on: the text, or the item's data for a list. A text
     // that is no number changes nothing and says why in the status line.
@@ -145,6 +148,7 @@ private:
 
     // What an undo step sets, and everything shown after it.
     void setNetwork(const Network& network);
+    void changeNetwork(const NetworkChange& change, bool forward);
     void refresh();
     void markProblem(const NetworkError& error, int& row, int& column);
     void showBoxes();
@@ -152,9 +156,9 @@ private:
     void boxEdited(NetworkField field);
     QLineEdit* box(NetworkField field) const;
 
-    // Puts one cell's text into the network as typed; returns what the edit is called ("" for
-    // no change). Throws Error for a number that cannot be read.
-    QString applyCell(Network& changed, int row, int column, const QString& text) const;
+    // What one cell's text, as typed, changes in the network; what is called is set to the edit's
+    // name ("" for no edit). Throws Error for a number that cannot be read.
+    NetworkChange cellChange(int row, int column, const QString& text, QString& what) const;
     // The clipboard: the selected rows (or cells) as shown, and rows pasted as new sections or
     // into the cells from the current one on, as one edit.
     void copyCells();
@@ -168,11 +172,10 @@ private:
     void showTable(int problemRow, int problemColumn);
     QStringList totalsLines() const;
 
-    // A new section's id: the next whole number after the largest one present.
-    std::string newSectionId() const;
     int currentSection() const;
+    // The current section as the network core's edits take it: NoSection for none.
+    std::size_t currentIndex() const;
     void selectSection(int row);
-    void addSection(NetworkSection section, std::size_t place, const QString& what);
 
     // Files.
     bool maySpoil(); // false: the user keeps the changes unsaved and the step does not happen

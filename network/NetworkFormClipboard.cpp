@@ -17,9 +17,8 @@
 #include <QLabel>
 #include <QMimeData>
 
-#include <algorithm>
-#include <map>
 #include <set>
+#include <utility>
 
 namespace kalvor {
 
@@ -136,102 +135,61 @@ void TNetworkForm::pasteCells() {
             if (!current.isValid()) {
                 throw Error("Выберите ячейку, с которой вставить");
             }
-            Network changed = m_network;
+            // Each cell's change is carried out at once, as the next cell may read it (a shape
+            // before its material), and the whole is taken back to become one undo step.
+            NetworkChange whole;
+            const auto takeBack = [&] { Revert(m_network, whole); };
             QStringList lines = text.split(QLatin1Char('\n'));
             while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) {
                 lines.removeLast();
             }
-            for (int r = 0; r < lines.size(); ++r) {
-                const QStringList cells = lines[r].split(QLatin1Char('\t'));
-                for (int c = 0; c < cells.size(); ++c) {
-                    const int row = current.row() + r, column = current.column() + c;
-                    if (row >= m_model->rowCount() || column >= m_model->columnCount() ||
-                        !(m_model->flags(m_model->index(row, column)) & Qt::ItemIsEditable)) {
-                        continue;
+            try {
+                for (int r = 0; r < lines.size(); ++r) {
+                    const QStringList cells = lines[r].split(QLatin1Char('\t'));
+                    for (int c = 0; c < cells.size(); ++c) {
+                        const int row = current.row() + r, column = current.column() + c;
+                        if (row >= m_model->rowCount() || column >= m_model->columnCount() ||
+                            !(m_model->flags(m_model->index(row, column)) & Qt::ItemIsEditable)) {
+                            continue;
+                        }
+                        QString cell = cells[c].trimmed();
+                        if (column == ShapeColumn || column == MaterialColumn) {
+                            // Names as the lists show them, taken through the rows' reader.
+                            const std::vector<NetworkSection> one = SectionsFromRows(
+                                "\t\t" +
+                                    (column == ShapeColumn
+                                         ? Utf8(cell)
+                                         : std::string(ShapeName(m_network.sections[row].shape))) +
+                                    "\tauto\t" + (column == MaterialColumn ? Utf8(cell) : "") +
+                                    "\n",
+                                separator);
+                            cell = QString::number(column == ShapeColumn
+                                                       ? static_cast<int>(one.front().shape)
+                                                       : one.front().material);
+                        }
+                        QString what;
+                        const NetworkChange change = cellChange(row, column, cell, what);
+                        Apply(m_network, change);
+                        Merge(whole, change);
                     }
-                    QString cell = cells[c].trimmed();
-                    if (column == ShapeColumn || column == MaterialColumn) {
-                        // Names as the lists show them, taken through the rows' reader.
-                        const std::vector<NetworkSection> one = SectionsFromRows(
-                            "\t\t" +
-                                (column == ShapeColumn
-                                     ? Utf8(cell)
-                                     : std::string(ShapeName(changed.sections[row].shape))) +
-                                "\tauto\t" + (column == MaterialColumn ? Utf8(cell) : "") + "\n",
-                            separator);
-                        cell = QString::number(column == ShapeColumn
-                                                   ? static_cast<int>(one.front().shape)
-                                                   : one.front().material);
-                    }
-                    applyCell(changed, row, column, cell);
                 }
+            } catch (...) {
+                takeBack();
+                throw;
             }
-            edit(changed, QStringLiteral("Вставка в ячейки"));
+            takeBack();
+            edit(std::move(whole), QStringLiteral("Вставка в ячейки"));
             return;
         }
         if (sections.empty()) {
             sections = SectionsFromRows(Utf8(text), separator);
         }
         // Ids already taken get new numbers; their branches among the pasted follow them.
-        Network changed = m_network;
-        std::set<std::string> taken;
-        for (const NetworkSection& section : changed.sections) {
-            taken.insert(section.id);
-        }
-        std::map<std::string, std::string> renamed;
-        for (NetworkSection& section : sections) {
-            if (section.id.empty() || taken.count(section.id) != 0) {
-                Network probe = changed;
-                probe.sections.insert(probe.sections.end(), sections.begin(), sections.end());
-                std::string id;
-                int number = 0;
-                for (const NetworkSection& other : probe.sections) {
-                    bool digits = !other.id.empty() && other.id.size() <= 9;
-                    for (const char c : other.id) {
-                        digits = digits && c >= '0' && c <= '9';
-                    }
-                    if (digits) {
-                        number = std::max(number, std::stoi(other.id));
-                    }
-                }
-                id = std::to_string(number + 1);
-                if (!section.id.empty()) {
-                    renamed[section.id] = id;
-                }
-                section.id = id;
-            }
-            taken.insert(section.id);
-        }
-        std::set<std::string> pasted;
-        for (NetworkSection& section : sections) {
-            if (const auto found = renamed.find(section.parent); found != renamed.end()) {
-                section.parent = found->second;
-            }
-            pasted.insert(section.id);
-        }
-        // A section whose parent is neither here nor among the pasted hangs from the current one.
-        const int current = currentSection();
-        std::string anchor;
-        if (current >= 0) {
-            anchor = m_network.sections[static_cast<std::size_t>(current)].id;
-        } else if (!m_network.sections.empty()) {
-            anchor = m_network.sections.front().id;
-        }
-        for (NetworkSection& section : sections) {
-            const bool known =
-                pasted.count(section.parent) != 0 ||
-                std::any_of(m_network.sections.begin(), m_network.sections.end(),
-                            [&](const NetworkSection& s) { return s.id == section.parent; });
-            if (!known || (section.parent.empty() && !anchor.empty())) {
-                section.parent = anchor;
-            }
-        }
-        const std::size_t place =
-            current >= 0 ? static_cast<std::size_t>(current) + 1 : changed.sections.size();
-        changed.sections.insert(changed.sections.begin() + static_cast<std::ptrdiff_t>(place),
-                                sections.begin(), sections.end());
-        edit(changed, QStringLiteral("Вставка участков: %1").arg(sections.size()));
-        selectSection(static_cast<int>(place));
+        const std::size_t count = sections.size();
+        NetworkChange change = PasteSections(m_network, std::move(sections), currentIndex());
+        const auto place = static_cast<int>(change.place);
+        edit(std::move(change), QStringLiteral("Вставка участков: %1").arg(count));
+        selectSection(place);
     });
 }
 

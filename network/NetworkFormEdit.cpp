@@ -15,67 +15,38 @@
 #include <QLabel>
 
 #include <algorithm>
-#include <set>
+#include <utility>
 
 namespace kalvor {
 
-namespace {
-
-// Whether the text is a whole number the id counter may take: digits only, at most nine.
-bool CountingId(const std::string& id) {
-    return !id.empty() && id.size() <= 9 &&
-           std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-} // namespace
-
-QString TNetworkForm::applyCell(Network& changed, int row, int column, const QString& text) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= changed.sections.size()) {
+NetworkChange TNetworkForm::cellChange(int row, int column, const QString& text,
+                                       QString& what) const {
+    what.clear();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_network.sections.size()) {
         return {};
     }
-    NetworkSection& section = changed.sections[static_cast<std::size_t>(row)];
+    const auto at = static_cast<std::size_t>(row);
     switch (column) {
-    case IdColumn: {
-        const std::string old = section.id;
-        section.id = Utf8(text.trimmed());
-        // The sections hanging from a section renamed follow it, unless its id was shared.
-        const auto holders = std::count_if(changed.sections.begin(), changed.sections.end(),
-                                           [&](const NetworkSection& s) { return s.id == old; });
-        if (holders == 0 && !old.empty()) {
-            for (NetworkSection& other : changed.sections) {
-                if (other.parent == old) {
-                    other.parent = section.id;
-                }
-            }
-        }
-        return QStringLiteral("Изменение № участка");
-    }
+    case IdColumn:
+        what = QStringLiteral("Изменение № участка");
+        return RenameSection(m_network, at, Utf8(text.trimmed()));
     case ParentColumn:
-        section.parent = Utf8(text);
-        return QStringLiteral("Изменение участка, от которого отходит");
+        what = QStringLiteral("Изменение участка, от которого отходит");
+        return SetParent(m_network, at, Utf8(text));
     case ShapeColumn: {
         const int shape = text.toInt();
         if (shape < 0 || shape > 2) {
             return {};
         }
-        section.shape = static_cast<DuctShape>(shape);
-        // The material and size of another shape do not carry over where they do not fit.
-        if (section.material >= MaterialCount(section.shape)) {
-            section.material = 0;
-        }
-        if (!ParseSectionSize(section.shape, section.size)) {
-            section.size = std::string(AutoSize);
-        }
-        return QStringLiteral("Изменение формы");
+        what = QStringLiteral("Изменение формы");
+        return SetShape(m_network, at, static_cast<DuctShape>(shape));
     }
-    case SizeColumn: {
-        const std::string size = TypedSizeText(text);
-        section.size = size.empty() ? std::string(AutoSize) : size;
-        return QStringLiteral("Изменение размера");
-    }
+    case SizeColumn:
+        what = QStringLiteral("Изменение размера");
+        return SetSize(m_network, at, TypedSizeText(text));
     case MaterialColumn:
-        section.material = text.toInt();
-        return QStringLiteral("Изменение материала");
+        what = QStringLiteral("Изменение материала");
+        return SetMaterial(m_network, at, text.toInt());
     case FlowColumn:
     case LengthColumn:
     case KmsColumn:
@@ -90,16 +61,14 @@ QString TNetworkForm::applyCell(Network& changed, int row, int column, const QSt
         } catch (const ConversionError&) {
             throw Error(Utf8(QStringLiteral("Участок «%1», столбец «%2»: «%3» — не число; значение "
                                             "не изменено")
-                                 .arg(Utf8(section.id), heading, text)));
+                                 .arg(Utf8(m_network.sections[at].id), heading, text)));
         }
-        if (column == VmaxColumn) {
-            section.Vmax = value; // empty: the network's
-        } else {
-            (column == FlowColumn     ? section.flow
-             : column == LengthColumn ? section.length
-                                      : section.kms) = value.value_or(0.0);
-        }
-        return QStringLiteral("Изменение «%1»").arg(heading);
+        what = QStringLiteral("Изменение «%1»").arg(heading);
+        const SectionNumber field = column == FlowColumn     ? SectionNumber::Flow
+                                    : column == LengthColumn ? SectionNumber::Length
+                                    : column == KmsColumn    ? SectionNumber::Kms
+                                                             : SectionNumber::Vmax;
+        return SetNumber(m_network, at, field, value);
     }
     default:
         return {};
@@ -108,34 +77,29 @@ QString TNetworkForm::applyCell(Network& changed, int row, int column, const QSt
 
 void TNetworkForm::commitCell(int row, int column, const QString& text) {
     Guarded(this, [&] {
-        Network changed = m_network;
         QString what;
+        NetworkChange change;
         try {
-            what = applyCell(changed, row, column, text);
+            change = cellChange(row, column, text, what);
         } catch (const Error& error) {
             refresh();
             m_status->setText(Utf8(std::string(error.what())));
             return;
         }
         if (!what.isEmpty()) {
-            edit(changed, what);
+            edit(std::move(change), what);
         }
     });
-}
-
-std::string TNetworkForm::newSectionId() const {
-    int largest = 0;
-    for (const NetworkSection& section : m_network.sections) {
-        if (CountingId(section.id)) {
-            largest = std::max(largest, ParseInteger(section.id));
-        }
-    }
-    return FormatNumber(static_cast<double>(largest) + 1.0, '.');
 }
 
 int TNetworkForm::currentSection() const {
     const QModelIndex current = m_ui->SectionsTv->currentIndex();
     return current.isValid() ? current.row() : -1;
+}
+
+std::size_t TNetworkForm::currentIndex() const {
+    const int current = currentSection();
+    return current >= 0 ? static_cast<std::size_t>(current) : NoSection;
 }
 
 void TNetworkForm::selectSection(int row) {
@@ -159,59 +123,25 @@ std::vector<std::size_t> TNetworkForm::selectedSections() const {
     return rows;
 }
 
-void TNetworkForm::addSection(NetworkSection section, std::size_t place, const QString& what) {
-    Network changed = m_network;
-    place = std::min(place, changed.sections.size());
-    changed.sections.insert(changed.sections.begin() + static_cast<std::ptrdiff_t>(place),
-                            std::move(section));
-    edit(changed, what);
-    selectSection(static_cast<int>(place));
-}
-
-namespace {
-
-// A new section: rectangular, sized from the catalogue, steel, no length, losses or air yet.
-NetworkSection NewSection(std::string id, std::string parent) {
-    NetworkSection section;
-    section.id = std::move(id);
-    section.parent = std::move(parent);
-    section.size = std::string(AutoSize);
-    return section;
-}
-
-// The section a new one hangs from: the current one, else the root; none in an empty network.
-std::string ParentForNew(const Network& network, int current) {
-    if (current >= 0 && static_cast<std::size_t>(current) < network.sections.size()) {
-        return network.sections[static_cast<std::size_t>(current)].id;
-    }
-    for (const NetworkSection& section : network.sections) {
-        if (section.parent.empty()) {
-            return section.id;
-        }
-    }
-    return network.sections.empty() ? std::string() : network.sections.front().id;
-}
-
-} // namespace
-
 void TNetworkForm::AddMiClick() {
     Guarded(this, [this] {
-        addSection(NewSection(newSectionId(), ParentForNew(m_network, currentSection())),
-                   m_network.sections.size(), QStringLiteral("Добавление участка"));
+        NetworkChange change = AddNewSection(m_network, currentIndex());
+        const auto place = static_cast<int>(change.place);
+        edit(std::move(change), QStringLiteral("Добавление участка"));
+        selectSection(place);
     });
 }
 
 void TNetworkForm::InsertMiClick() {
     Guarded(this, [this] {
-        const int current = currentSection();
-        if (current < 0) {
+        if (currentSection() < 0) {
             AddMiClick();
             return;
         }
-        // Beside the current section, from the same one; above the root, from the root.
-        const NetworkSection& at = m_network.sections[static_cast<std::size_t>(current)];
-        addSection(NewSection(newSectionId(), at.parent.empty() ? at.id : at.parent),
-                   static_cast<std::size_t>(current), QStringLiteral("Вставка участка"));
+        NetworkChange change = InsertNewSection(m_network, currentIndex());
+        const auto place = static_cast<int>(change.place);
+        edit(std::move(change), QStringLiteral("Вставка участка"));
+        selectSection(place);
     });
 }
 
@@ -224,29 +154,11 @@ void TNetworkForm::DeleteMiClick() {
         if (rows.empty()) {
             return;
         }
-        // What hung from a deleted section hangs from the first section above it that stays.
-        std::map<std::string, std::string> goneParent;
-        for (const std::size_t row : rows) {
-            goneParent.emplace(m_network.sections[row].id, m_network.sections[row].parent);
-        }
-        Network changed = m_network;
-        changed.sections.clear();
-        for (std::size_t i = 0; i < m_network.sections.size(); ++i) {
-            if (std::binary_search(rows.begin(), rows.end(), i)) {
-                continue;
-            }
-            NetworkSection section = m_network.sections[i];
-            std::set<std::string> passed; // a ring of deleted sections ends the walk
-            for (auto gone = goneParent.find(section.parent);
-                 gone != goneParent.end() && passed.insert(gone->first).second;
-                 gone = goneParent.find(section.parent)) {
-                section.parent = gone->second;
-            }
-            changed.sections.push_back(std::move(section));
-        }
-        edit(changed, rows.size() == 1 ? QStringLiteral("Удаление участка")
-                                       : QStringLiteral("Удаление участков"));
-        selectSection(std::min(static_cast<int>(rows.front()), m_model->rowCount() - 1));
+        const std::size_t first = rows.front();
+        edit(DeleteSections(m_network, rows), rows.size() == 1
+                                                  ? QStringLiteral("Удаление участка")
+                                                  : QStringLiteral("Удаление участков"));
+        selectSection(std::min(static_cast<int>(first), m_model->rowCount() - 1));
     });
 }
 
@@ -256,10 +168,8 @@ void TNetworkForm::UpMiClick() {
         if (current <= 0) {
             return;
         }
-        Network changed = m_network;
-        std::swap(changed.sections[static_cast<std::size_t>(current)],
-                  changed.sections[static_cast<std::size_t>(current - 1)]);
-        edit(changed, QStringLiteral("Перемещение участка"));
+        edit(MoveSection(m_network, static_cast<std::size_t>(current), true),
+             QStringLiteral("Перемещение участка"));
         selectSection(current - 1);
     });
 }
@@ -270,43 +180,22 @@ void TNetworkForm::DownMiClick() {
         if (current < 0 || current + 1 >= static_cast<int>(m_network.sections.size())) {
             return;
         }
-        Network changed = m_network;
-        std::swap(changed.sections[static_cast<std::size_t>(current)],
-                  changed.sections[static_cast<std::size_t>(current + 1)]);
-        edit(changed, QStringLiteral("Перемещение участка"));
+        edit(MoveSection(m_network, static_cast<std::size_t>(current), false),
+             QStringLiteral("Перемещение участка"));
         selectSection(current + 1);
     });
 }
 
 void TNetworkForm::AutoSizeMiClick() {
     Guarded(this, [this] {
-        std::vector<std::size_t> rows = selectedSections();
-        if (rows.empty()) {
-            for (std::size_t i = 0; i < m_network.sections.size(); ++i) {
-                if (m_network.sections[i].size == AutoSize) {
-                    rows.push_back(i);
-                }
-            }
-        }
-        if (rows.empty()) {
+        const std::vector<std::size_t> rows = selectedSections();
+        if (rows.empty() && AutoSections(m_network).empty()) {
             m_status->setText(QStringLiteral("Нет участков с размером «auto» и нет выделенных "
                                              "строк: подбирать нечего"));
             return;
         }
-        // The sizes the computation chooses with these sections set to "auto".
-        Network probe = m_network;
-        for (const std::size_t row : rows) {
-            probe.sections[row].size = std::string(AutoSize);
-        }
-        const NetworkResults chosen =
-            ComputeNetwork(probe, ReadNetworkCatalogues(probe, Utf8(QDir::currentPath())));
-        Network changed = m_network;
-        for (const std::size_t row : rows) {
-            NetworkSection& section = changed.sections[row];
-            section.size =
-                SectionSizeText(section.shape, chosen.sections[row].A, chosen.sections[row].B);
-        }
-        edit(changed, QStringLiteral("Подбор размеров"));
+        edit(CatalogueSizes(m_network, rows, Utf8(QDir::currentPath())),
+             QStringLiteral("Подбор размеров"));
     });
 }
 
@@ -328,9 +217,8 @@ void TNetworkForm::KmsMiClick() {
         if (!taken) {
             return;
         }
-        Network changed = m_network;
-        changed.sections[static_cast<std::size_t>(row)].fittings = *taken;
-        edit(changed, QStringLiteral("Подбор КМС"));
+        edit(SetFittings(m_network, static_cast<std::size_t>(row), *taken),
+             QStringLiteral("Подбор КМС"));
     });
 }
 
@@ -342,7 +230,7 @@ void TNetworkForm::fromCalculator(DuctShape shape) {
         const CalculatorSection taken = m_calculator->calculatorSection();
         const CalculatorDuct& duct = taken.duct(shape);
         NetworkSection section =
-            NewSection(newSectionId(), ParentForNew(m_network, currentSection()));
+            NewSection(NextSectionId(m_network), ParentForNew(m_network, currentIndex()));
         section.shape = shape;
         if (duct.sized) {
             section.size = SectionSizeText(shape, duct.A, duct.B);
@@ -367,8 +255,10 @@ void TNetworkForm::fromCalculator(DuctShape shape) {
                          Utf8(FormatNumber(*taken.t, separator)),
                          Utf8(FormatNumber(*taken.PBar, separator)));
         }
-        addSection(std::move(section), m_network.sections.size(),
-                   QStringLiteral("Участок из калькулятора"));
+        NetworkChange change = AddSection(m_network, m_network.sections.size(), std::move(section));
+        const auto place = static_cast<int>(change.place);
+        edit(std::move(change), QStringLiteral("Участок из калькулятора"));
+        selectSection(place);
     });
 }
 

@@ -34,7 +34,10 @@ std::vector<std::string> NetworkWarnings(const Network& network, const NetworkRe
     if (results.sections.size() != sections.size()) {
         return lines;
     }
-    const NetworkTree tree = BuildNetworkTree(network);
+    const NetworkTree& tree = results.tree;
+    if (tree.parent.size() != sections.size()) {
+        return lines;
+    }
     for (std::size_t i = 0; i < sections.size(); ++i) {
         const NetworkSection& section = sections[i];
         const std::string name = "уч. " + Excerpt(section.id);

@@ -10,6 +10,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -295,6 +298,92 @@ TEST(Network, WhatCannotBeComputed) {
             EXPECT_EQ(error.sectionId, c.id);
             EXPECT_EQ(error.field, c.field);
         }
+    }
+}
+
+} // namespace
+} // namespace kalvor
+
+namespace kalvor {
+namespace {
+
+// What a check finds is what the computation takes: the same results as a computation that
+// checks for itself, and the tree kept in the results.
+TEST(Network, ComputedFromTheCheckAsFromItself) {
+    CheckedNetwork checked;
+    const Network network = ParseNetworkText(test::SampleNetworkText, &checked);
+    const NetworkTree tree = BuildNetworkTree(network);
+    EXPECT_EQ(checked.tree.parent, tree.parent);
+    EXPECT_EQ(checked.tree.order, tree.order);
+    ASSERT_EQ(checked.kms.size(), network.sections.size());
+    for (std::size_t i = 0; i < network.sections.size(); ++i) {
+        EXPECT_EQ(checked.kms[i], SectionKms(network.sections[i]));
+    }
+    const NetworkResults itself = ComputeNetwork(network);
+    const NetworkResults handed = ComputeNetwork(network, {}, std::move(checked));
+    EXPECT_EQ(handed.mainPath, itself.mainPath);
+    EXPECT_EQ(handed.tree.children, tree.children);
+    for (std::size_t i = 0; i < network.sections.size(); ++i) {
+        EXPECT_EQ(handed.sections[i].P, itself.sections[i].P);
+        EXPECT_EQ(handed.sections[i].kms, itself.sections[i].kms);
+    }
+}
+
+// The main path runs from the root down, whatever the order of the file.
+TEST(Network, MainPathFromTheRootOfAChain) {
+    struct Case {
+        std::vector<std::string> parents; // section i is "i"
+        std::vector<std::size_t> mainPath;
+    } const cases[] = {
+        {{"", "0", "1", "2", "3"}, {0, 1, 2, 3, 4}},
+        {{"1", "2", "3", "4", ""}, {4, 3, 2, 1, 0}},
+        {{"", "0", "0"}, {0, 1}}, // a tie goes to the first in file order
+    };
+    for (const Case& c : cases) {
+        Network network;
+        for (std::size_t i = 0; i < c.parents.size(); ++i) {
+            network.sections.push_back(
+                Section(std::to_string(i), c.parents[i], Round, "200", 10, 1, 100));
+        }
+        EXPECT_EQ(ComputeNetwork(network).mainPath, c.mainPath);
+    }
+}
+
+TEST(Network, FloatErrorKindsAndTheirMessages) {
+    struct Case {
+        FloatError error;
+        FloatError::Kind kind;
+        const char* message;
+    } const cases[] = {
+        {FloatError::DivisionByZero(), FloatError::Kind::DivisionByZero,
+         "Floating point division by zero"},
+        {FloatError::InvalidOperation(), FloatError::Kind::InvalidOperation,
+         "Invalid floating point operation"},
+        {FloatError::Overflow(), FloatError::Kind::Overflow, "Floating point overflow"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.error.kind, c.kind);
+        EXPECT_STREQ(c.error.what(), c.message);
+    }
+}
+
+TEST(Network, FieldErrorTexts) {
+    struct Case {
+        NetworkError error;
+        std::string message, id, field;
+    } const cases[] = {
+        {FieldError("5", "size", "нет"), "участок «5», поле «size»: нет", "5", "size"},
+        {FieldError("5", "", "нет"), "участок «5»: нет", "5", ""},
+        {FieldError("", "Vmax", "нет"), "поле «Vmax»: нет", "", "Vmax"},
+        {FieldError(std::string(50, 'a'), "id", "нет"),
+         "участок «" + std::string(40, 'a') + "… (50 знаков)», поле «id»: нет",
+         std::string(50, 'a'), "id"},
+        {PlaceError(3, "id", "нет"), "участок № 3 по порядку в файле, поле «id»: нет", "", "id"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::string(c.error.what()), c.message);
+        EXPECT_EQ(c.error.sectionId, c.id);
+        EXPECT_EQ(c.error.field, c.field);
     }
 }
 
