@@ -60,6 +60,51 @@ auto NumberOf(Fields& network, NetworkField field) -> decltype(&network.Vmax) {
     return nullptr;
 }
 
+// How the window names what the file calls by its key: the table's heading of a section's field,
+// the label of a box of the network's own.
+QString FieldHeading(const std::string& field, bool ofSection) {
+    static const std::map<std::string, const char*> sections = {
+        {"id", "№ уч."},          {"parent", "От уч."},  {"shape", "Форма"}, {"size", "Размер, мм"},
+        {"material", "Материал"}, {"flow", "L, м³/ч"},   {"length", "l, м"}, {"kms", "Σζ"},
+        {"fittings", "Σζ"},       {"Vmax", "Vmax, м/с"},
+    };
+    static const std::map<std::string, const char*> boxes = {
+        {"name", "Название"},
+        {"air", "t, °C"},
+        {"air.t", "t, °C"},
+        {"air.PBar", "PBar, гПа"},
+        {"Vmax", "Vmax, м/с"},
+        {"tolerance", "Допустимая невязка, %"},
+        {"reserve", "Запас давления, %"},
+    };
+    const auto& names = ofSection ? sections : boxes;
+    const auto found = names.find(field);
+    return found != names.end() ? QString::fromUtf8(found->second) : Utf8(field);
+}
+
+QString Capitalised(QString text) {
+    if (!text.isEmpty()) {
+        text[0] = text[0].toUpper();
+    }
+    return text;
+}
+
+} // namespace
+
+QString WindowText(const NetworkError& error, bool sentence) {
+    QString text = Utf8(std::string(error.what()));
+    if (!error.field.empty()) {
+        const bool ofSection =
+            !error.sectionId.empty() || text.startsWith(QStringLiteral("участок"));
+        text.replace(QStringLiteral("поле «%1»").arg(Utf8(error.field)),
+                     (ofSection ? QStringLiteral("столбец «%1»") : QStringLiteral("поле «%1»"))
+                         .arg(FieldHeading(error.field, ofSection)));
+    }
+    return sentence ? Capitalised(text) : text;
+}
+
+namespace {
+
 int ColumnOfField(const std::string& field) {
     static const std::map<std::string, int> columns = {
         {"id", IdColumn},     {"parent", ParentColumn}, {"shape", ShapeColumn},
@@ -393,7 +438,7 @@ void TNetworkForm::refresh() {
             m_lastNetwork = m_network;
             m_lastResults = m_results;
         } catch (const NetworkError& error) {
-            m_problem = Utf8(std::string(error.what()));
+            m_problem = WindowText(error);
             markProblem(error, row, column);
             for (const BoxField& field : BoxFields) {
                 const std::string_view name = field.name;
@@ -403,7 +448,7 @@ void TNetworkForm::refresh() {
                 }
             }
         } catch (const std::exception& error) {
-            m_problem = Utf8(std::string(error.what()));
+            m_problem = Capitalised(Utf8(std::string(error.what())));
         }
     }
     showTable(row, column);
@@ -592,8 +637,8 @@ void TNetworkForm::boxEdited(NetworkField field) {
             try {
                 *value = ParseNumber(Utf8(text.trimmed()), SystemDecimalSeparator());
             } catch (const ConversionError&) {
-                m_boxProblems[field] =
-                    QStringLiteral("поле «%1»: «%2» — не число").arg(named.name, text);
+                m_boxProblems[field] = QStringLiteral("Поле «%1»: «%2» — не число")
+                                           .arg(FieldHeading(named.name, false), text);
                 refresh();
                 return;
             }

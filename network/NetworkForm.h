@@ -55,6 +55,11 @@ struct FileQuestion {
 };
 using FileAsker = std::function<QString(const FileQuestion&)>;
 
+// A problem of the network as the window says it: a field by the table's heading or the box's
+// label ("Участок «2», столбец «l, м»: …"), not by its key in the file; a sentence of its own
+// begins with a capital letter.
+QString WindowText(const NetworkError& error, bool sentence = true);
+
 // The fields of the network itself that the window's boxes edit.
 enum class NetworkField { Name, Temperature, Pressure, Vmax, Tolerance, Reserve };
 

@@ -146,7 +146,7 @@ bool TNetworkForm::saveFile(const QString& path) {
         } catch (const NetworkError& error) {
             throw Error(Utf8(QStringLiteral("Сеть не сохранена: %1. Файл с такой ошибкой нельзя "
                                             "было бы открыть; исправьте её и сохраните снова.")
-                                 .arg(Utf8(std::string(error.what())))));
+                                 .arg(WindowText(error, false))));
         }
         if (!mayOverwrite(whole)) {
             return;
@@ -353,7 +353,11 @@ void TNetworkForm::showRecentFiles() {
 const NetworkResults& TNetworkForm::computedResults() {
     refresh(); // with the catalogues as they are now
     if (!m_results) {
-        throw Error("Сеть не рассчитана: " + Utf8(m_problem));
+        QString problem = m_problem;
+        if (!problem.isEmpty()) {
+            problem[0] = problem[0].toLower(); // within the sentence
+        }
+        throw Error("Сеть не рассчитана: " + Utf8(problem));
     }
     return *m_results;
 }

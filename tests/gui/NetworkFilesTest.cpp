@@ -211,11 +211,11 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("negative length")
             << int(LengthColumn) << "-2"
-            << "Сеть не сохранена: участок «2», поле «length»: не может быть отрицательным (-2).";
-        QTest::newRow("tab in an id")
-            << int(IdColumn) << "2\tb"
-            << "Сеть не сохранена: участок № 2 по порядку в файле, поле «id»: в id не может быть "
-               "управляющих символов.";
+            << "Сеть не сохранена: участок «2», столбец «l, м»: не может быть отрицательным (-2).";
+        QTest::newRow("tab in an id") << int(IdColumn) << "2\tb"
+                                      << "Сеть не сохранена: участок № 2 по порядку в файле, "
+                                         "столбец «№ уч.»: в id не может быть "
+                                         "управляющих символов.";
     }
     void unusableNetworkNotSaved() {
         QFETCH(int, column);
@@ -362,7 +362,7 @@ private slots:
         QVERIFY(!QFile::exists(path));
         QCOMPARE(session.boxes.boxes.size(), 1);
         QVERIFY2(session.boxes.boxes.front().text.startsWith(
-                     "Сеть не рассчитана: участок «2», поле «length»"),
+                     "Сеть не рассчитана: участок «2», столбец «l, м»"),
                  qPrintable(session.boxes.boxes.front().text));
     }
 };

@@ -190,15 +190,16 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::newRow("negative length")
             << "cell 1 6 -3"
-            << "участок «2», поле «length»" << 1 << int(LengthColumn) << "";
+            << "Участок «2», столбец «l, м»" << 1 << int(LengthColumn) << "";
         QTest::newRow("an id twice") << "cell 2 0 2"
-                                     << "участок «2», поле «id»" << 2 << int(IdColumn) << "";
+                                     << "Участок «2», столбец «№ уч.»" << 2 << int(IdColumn) << "";
         QTest::newRow("a catalogue gone") << "nocat 3 6 4"
                                           << "Duct.txt" << 3 << int(SizeColumn) << "";
         QTest::newRow("Vmax 0") << "box VmaxLe 0"
-                                << "поле «Vmax»" << -1 << -1 << "VmaxLe";
+                                << "Поле «Vmax, м/с»" << -1 << -1 << "VmaxLe";
         QTest::newRow("t not a number")
-            << "box tLe 1..2" << Local("поле «air.t»: «1,,2» — не число") << -1 << -1 << "tLe";
+            << "box tLe 1..2"
+            << "Поле «t, °C»: " + Local("«1,,2» — не число") << -1 << -1 << "tLe";
     }
     void problems() {
         QFETCH(QString, step);
