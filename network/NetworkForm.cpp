@@ -3,6 +3,7 @@
 #include "network/NetworkForm.h"
 
 #include "common/NumberText.h"
+#include "hydraulics/AirRange.h"
 #include "mainwindow/CalculatorSection.h"
 #include "network/NetworkSheet.h"
 #include "network/NetworkTable.h"
@@ -474,7 +475,15 @@ void TNetworkForm::refresh() {
     m_takeAir->setVisible(m_offer.has_value());
     QString status = m_problem.isEmpty() ? m_notice : m_problem;
     if (m_results && status.isEmpty()) {
-        const std::vector<std::string> warnings = NetworkWarnings(m_network, *m_results);
+        std::vector<std::string> warnings = NetworkWarnings(m_network, *m_results);
+        if (AirOutsideViscosityRange(m_network.air.t)) {
+            std::string warning = AirRangeWarning(m_network.air.t, SystemDecimalSeparator());
+            const std::string_view lead = "Внимание: ";
+            if (warning.starts_with(lead)) {
+                warning.erase(0, lead.size()); // the status line says it once
+            }
+            warnings.push_back(std::move(warning));
+        }
         if (!warnings.empty()) {
             status = QStringLiteral("Внимание: ") + Utf8(warnings.front()) +
                      (warnings.size() > 1 ? QStringLiteral(" (и ещё %1)").arg(warnings.size() - 1)

@@ -146,6 +146,11 @@ private slots:
         session.form->undoStack()->undo();
         QCOMPARE(session.form->network().air, (AirState{20, 1013}));
 
+        // Air the friction formula does not hold for is said in the status line.
+        TypeInto(session.ui->tLe, "60");
+        QVERIFY2(session.status().startsWith("Внимание: t = 60 °C вне −20…+40 °C"),
+                 qPrintable(session.status()));
+
         session.boxes.answers << "Не сохранять";
         session.form->NewMiClick();
         QCOMPARE(session.form->network().air, (AirState{25, 990}));
