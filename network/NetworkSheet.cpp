@@ -107,11 +107,11 @@ const std::vector<QString>& NetworkSheetModel::texts(int row) const {
     // Without results the inputs, as they are: the own flow, the size as typed, and beside them
     // the stale figures of the same section, if any.
     texts.resize(NetworkFormColumns().size());
+    std::vector<QString> old;
     if (m_resultsOf != nullptr) {
         const auto found = m_staleRow.find(section.id);
         if (found != m_staleRow.end()) {
-            const std::vector<QString> old =
-                SheetRowTexts(*m_resultsOf, *m_results, found->second, m_separator);
+            old = SheetRowTexts(*m_resultsOf, *m_results, found->second, m_separator);
             std::copy(old.begin() + FirstResultColumn, old.end(),
                       texts.begin() + FirstResultColumn);
         }
@@ -121,7 +121,9 @@ const std::vector<QString>& NetworkSheetModel::texts(int row) const {
     texts[ShapeColumn] = Utf8(std::string(ShapeName(section.shape)));
     texts[SizeColumn] = ShownSizeText(section.size, m_separator);
     texts[MaterialColumn] = Utf8(std::string(MaterialName(section.material)));
-    texts[FlowColumn] = Utf8(FormatNumber(section.flow, m_separator));
+    // The flow through the section is a figure of the whole network: the last one, while stale.
+    texts[FlowColumn] =
+        old.empty() ? Utf8(FormatNumber(section.flow, m_separator)) : old[FlowColumn];
     texts[LengthColumn] = Utf8(FormatNumber(section.length, m_separator));
     try {
         texts[KmsColumn] = Utf8(FixedNumber(SectionKms(section), 2, m_separator));
@@ -179,7 +181,8 @@ QVariant NetworkSheetModel::data(const QModelIndex& index, int role) const {
             return {};
         }
     case Qt::ForegroundRole:
-        if (m_resultsOf != nullptr && column >= FirstResultColumn) {
+        if (m_resultsOf != nullptr &&
+            (column >= FirstResultColumn || (column == FlowColumn && result != nullptr))) {
             return QColor(Qt::gray); // the figures of the last state that could be computed
         }
         return {};

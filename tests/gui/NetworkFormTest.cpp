@@ -210,6 +210,7 @@ private slots:
         NetworkSession session;
         const QString before = session.cell(0, FirstResultColumn);
         const QString pathBefore = session.cell(3, 16);
+        const QString flowBefore = session.cell(0, FlowColumn); // through the root: all the air
         const QStringList parts = step.split(' ');
         if (parts[0] == "box") {
             TypeInto(session.form->findChild<QLineEdit*>(parts[1]), parts[2]);
@@ -226,6 +227,7 @@ private slots:
         if (parts[0] != "box") { // a box typed into computes at every key that leaves a number
             QCOMPARE(session.cell(0, FirstResultColumn), before);
             QCOMPARE(session.cell(3, 16), pathBefore);
+            QCOMPARE(session.cell(0, FlowColumn), flowBefore);
         }
         QCOMPARE(session.index(3, 16).data(Qt::ForegroundRole), QVariant(QColor(Qt::gray)));
         QCOMPARE(session.index(3, IdColumn).data(Qt::ForegroundRole), QVariant());
