@@ -1,6 +1,8 @@
-// One cell edited on the live network window, offscreen, in a network of 1,000 sections: the
-// edit as the cell's editor hands it on, the network computed, the table and totals repainted.
+// Edits on the live network window, offscreen, each measured until the event loop is idle (the
+// network computed, the table, totals and panels laid out and painted): a cell of a network of
+// 1,000 sections as its editor hands it on, and one key in the "t" box at 1,000 and 10,000.
 #include "BenchFolder.h"
+#include "EventLoop.h"
 #include "TimeEachRun.h"
 
 #include "common/NumberText.h"
@@ -13,6 +15,7 @@
 
 #include <QAbstractItemView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include <vector>
@@ -49,17 +52,20 @@ Network LargeNetwork(int count) {
 
 class LiveNetwork {
 public:
-    LiveNetwork() {
+    explicit LiveNetwork(int count)
+        : m_count(count) {
         CopyStandardCatalogues(KALVOR_DATA_DIR, m_folder.path());
         CreateInitialSettings();
         SetMessageHook([this](const ShownMessage& message) { m_messages.push_back(message); });
         m_forms = CreateForms();
-        form().edit(LargeNetwork(1000), "1000");
+        Network network = LargeNetwork(count);
+        network.air.t = 2; // the "t" box shows "2"; a key makes it "20" and back
+        form().edit(network, "network");
         form().resize(1240, 700);
         form().show();
         m_exposed = QTest::qWaitForWindowExposed(&form());
         view()->scrollTo(view()->model()->index(EditedRow, LengthColumn));
-        QCoreApplication::processEvents();
+        m_idle = bench::ProcessUntilIdle();
     }
     ~LiveNetwork() {
         m_forms = {};
@@ -68,10 +74,12 @@ public:
 
     TNetworkForm& form() { return *m_forms.NetworkForm; }
     QAbstractItemView* view() { return form().findChild<QAbstractItemView*>("SectionsTv"); }
-    QLabel* totals() { return form().findChild<QLabel*>("TotalsLbl"); }
+    QLineEdit* temperature() { return form().findChild<QLineEdit*>("tLe"); }
+    // Runs the event loop until idle, noting when it would not come to rest.
+    void settle() { m_idle = bench::ProcessUntilIdle() && m_idle; }
 
-    // Why the runs do not count: a message shown, a window not shown, a network not computed or
-    // not of 1,000 rows.
+    // Why the runs do not count: a message shown, a window not shown, an event loop that never
+    // came to rest, a network not computed or not of its rows.
     const char* fault() {
         if (!m_messages.empty()) {
             return "the window showed a message";
@@ -79,21 +87,26 @@ public:
         if (!m_exposed) {
             return "the window was not shown";
         }
+        if (!m_idle) {
+            return "the event loop did not come to rest";
+        }
         if (form().results() == nullptr) {
             return "the network was not computed";
         }
-        return view()->model()->rowCount() == 1000 ? nullptr : "the table lost rows";
+        return view()->model()->rowCount() == m_count ? nullptr : "the table lost rows";
     }
 
 private:
+    int m_count;
     bench::BenchFolder m_folder;
     Forms m_forms;
     std::vector<ShownMessage> m_messages;
     bool m_exposed = false;
+    bool m_idle = true;
 };
 
 void BM_NetworkCellEdit(benchmark::State& state) {
-    LiveNetwork live;
+    LiveNetwork live(1000);
     bool longer = false;
     bench::TimeEachRun(
         state,
@@ -101,11 +114,34 @@ void BM_NetworkCellEdit(benchmark::State& state) {
             live.form().commitCell(EditedRow, LengthColumn,
                                    longer ? QStringLiteral("13") : QStringLiteral("12"));
             longer = !longer;
-            live.view()->viewport()->repaint();
-            live.totals()->repaint();
+            live.settle();
         },
         [&] { return live.fault(); });
 }
 BENCHMARK(BM_NetworkCellEdit)->Unit(benchmark::kMillisecond);
+
+// A key typed into the "t" box as the user types it: "0" after "2", then Backspace, in turn.
+void BM_NetworkKeyInT(benchmark::State& state) {
+    LiveNetwork live(static_cast<int>(state.range(0)));
+    QLineEdit* box = live.temperature();
+    box->setFocus();
+    box->end(false);
+    bool typed = false;
+    bench::TimeEachRun(
+        state,
+        [&] {
+            QTest::keyClick(box, typed ? Qt::Key_Backspace : Qt::Key_0);
+            typed = !typed;
+            live.settle();
+        },
+        [&]() -> const char* {
+            const double t = live.form().network().air.t;
+            if (t != (typed ? 20.0 : 2.0)) {
+                return "the key did not reach the network's temperature";
+            }
+            return live.fault();
+        });
+}
+BENCHMARK(BM_NetworkKeyInT)->Arg(1000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "hydraulics/AirRange.h"
 #include "mainwindow/CalculatorSection.h"
+#include "network/NetworkProblemsPanel.h"
 #include "network/NetworkSheet.h"
 #include "network/NetworkTable.h"
 #include "network/NetworkWarnings.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -150,6 +152,7 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     , m_calculator(calculator)
     , m_undo(new QUndoStack(this))
     , m_model(new NetworkSheetModel(this))
+    , m_problems(new NetworkProblemsModel(this))
     , m_status(new QLabel(this))
     , m_density(new QLabel(this))
     , m_takeAir(new QPushButton(QStringLiteral("Взять воздух калькулятора"), this)) {
@@ -171,6 +174,9 @@ TNetworkForm::TNetworkForm(CalculatorSource* calculator, QWidget* parent)
     m_takeAir->setVisible(false);
     m_ui->StatusBar->addPermanentWidget(m_takeAir);
     connect(m_takeAir, &QPushButton::clicked, this, &TNetworkForm::takeCalculatorAir);
+    QListView* problems = AddProblemsPanel(this, m_problems);
+    connect(problems, &QListView::clicked, this, &TNetworkForm::problemChosen);
+    connect(problems, &QListView::activated, this, &TNetworkForm::problemChosen);
     setUpTable();
     setUpBoxes();
     setUpMenus();
@@ -462,6 +468,13 @@ void TNetworkForm::refresh() {
                                     : QString());
     }
     m_ui->TotalsLbl->setText(totalsLines().join(QLatin1Char('\n')));
+    if (m_results) {
+        m_problems->show(&m_network, &*m_results, SystemDecimalSeparator());
+    } else if (m_lastResults) {
+        m_problems->show(&*m_lastNetwork, &*m_lastResults, SystemDecimalSeparator());
+    } else {
+        m_problems->show(nullptr, nullptr, SystemDecimalSeparator());
+    }
     m_density->setText(
         m_results ? QStringLiteral("Плотность воздуха %1 кг/м³")
                         .arg(Utf8(FixedNumber(m_results->density, 3, SystemDecimalSeparator())))
@@ -526,10 +539,20 @@ QStringList TNetworkForm::totalsLines() const {
     for (const std::string& line : NetworkTitleLines(*network, *results, separator)) {
         lines << Utf8(line);
     }
-    for (const std::string& line : NetworkTotalsLines(*network, *results, separator)) {
+    for (const std::string& line : NetworkTotalsLines(*network, *results, separator, TotalsNamed)) {
         lines << Utf8(line);
     }
     return lines;
+}
+
+void TNetworkForm::problemChosen(const QModelIndex& index) {
+    const std::string id = m_problems->sectionId(index.row());
+    for (std::size_t i = 0; i < m_network.sections.size(); ++i) {
+        if (m_network.sections[i].id == id) {
+            selectSection(static_cast<int>(i));
+            return;
+        }
+    }
 }
 
 std::optional<AirState> TNetworkForm::calculatorAir() const {

@@ -34,6 +34,7 @@ namespace kalvor {
 
 class CalculatorSource;
 class NetworkSheetDelegate;
+class NetworkProblemsModel;
 class NetworkSheetModel;
 
 namespace test {
@@ -43,6 +44,8 @@ struct FormAccess;
 // The window's own key of the settings: the recent files.
 inline constexpr std::string_view NetworkSettingsKey = "\\software\\kelmorta\\network\\";
 inline constexpr int RecentFileCount = 8;
+// Sections each list under the table names; the panel "Проблемы" and the reports name all.
+inline constexpr std::size_t TotalsNamed = 3;
 
 // A question for a file's path as the window asks it: the caption, the path proposed (a folder to
 // open from, or the file to save as), the filter, and whether the file is to be written. The
@@ -176,6 +179,8 @@ private:
     // The network's results when it is computed, otherwise those of its last computed state.
     void showTable(int problemRow, int problemColumn);
     QStringList totalsLines() const;
+    // Selects the section a row of the panel "Проблемы" names.
+    void problemChosen(const QModelIndex& index);
 
     int currentSection() const;
     // The current section as the network core's edits take it: NoSection for none.
@@ -217,6 +222,7 @@ private:
     std::optional<FileStamp> m_stamp; // the file as it was read or written; nullopt: none
     QUndoStack* m_undo;
     NetworkSheetModel* m_model;
+    NetworkProblemsModel* m_problems;
     NetworkSheetDelegate* m_delegate;
     QLabel* m_status;
     QLabel* m_density;

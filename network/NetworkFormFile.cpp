@@ -292,14 +292,19 @@ QStringList TNetworkForm::recentFiles() const {
 
 void TNetworkForm::writeRecentFiles(const QStringList& files) {
     try {
+        // The names that change, in one write of the settings file.
         const QStringList old = recentFiles();
-        m_settings.OpenKey(NetworkSettingsKey, true);
+        std::vector<std::pair<std::string, std::string>> changed;
         for (int number = 1; number <= RecentFileCount; ++number) {
             const qsizetype at = number - 1;
             const QString file = at < files.size() ? files[at] : QString();
             if (file != (at < old.size() ? old[at] : QString())) {
-                m_settings.WriteString(RecentName(number), Utf8(file));
+                changed.emplace_back(RecentName(number), Utf8(file));
             }
+        }
+        if (!changed.empty()) {
+            m_settings.OpenKey(NetworkSettingsKey, true);
+            m_settings.WriteStrings(changed);
         }
     } catch (const std::exception& error) {
         // The file itself is saved or open; only the list is not kept.

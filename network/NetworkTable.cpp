@@ -64,11 +64,38 @@ FormCell Number(double value, int decimals, char separator) {
             value};
 }
 
-std::string Ids(const Network& network, const std::vector<std::size_t>& sections,
-                std::string_view joint) {
+// At most maxNamed of the count items, joined by ", ", the rest counted: "5, 7, 12 и ещё 38".
+// Only the items named are made.
+template <typename Name> std::string Named(std::size_t count, std::size_t maxNamed, Name name) {
+    const std::size_t shown = std::min(count, std::max<std::size_t>(maxNamed, 1));
     std::string text;
-    for (const std::size_t i : sections) {
-        text += (text.empty() ? "" : std::string(joint)) + network.sections[i].id;
+    for (std::size_t k = 0; k < shown; ++k) {
+        text += (k == 0 ? "" : ", ") + name(k);
+    }
+    if (shown < count) {
+        text += " и ещё " + std::to_string(count - shown);
+    }
+    return text;
+}
+
+std::string Ids(const Network& network, const std::vector<std::size_t>& sections,
+                std::size_t maxNamed) {
+    return Named(sections.size(), maxNamed,
+                 [&](std::size_t k) { return network.sections[sections[k]].id; });
+}
+
+std::string MainPath(const Network& network, const std::vector<std::size_t>& path,
+                     std::size_t maxNamed) {
+    // Cut only when it leaves out one section at least: the last is named either way.
+    const bool cut = path.size() > 1 && path.size() - 1 > std::max<std::size_t>(maxNamed, 1);
+    const std::size_t shown = cut ? std::max<std::size_t>(maxNamed, 1) : path.size();
+    std::string text;
+    for (std::size_t k = 0; k < shown; ++k) {
+        text += (k == 0 ? "" : " → ") + network.sections[path[k]].id;
+    }
+    if (cut) {
+        text += " → … → " + network.sections[path.back()].id + " (всего " +
+                std::to_string(path.size()) + " уч.)";
     }
     return text;
 }
@@ -132,26 +159,23 @@ std::vector<std::string> NetworkTitleLines(const Network& network, const Network
 }
 
 std::vector<std::string> NetworkTotalsLines(const Network& network, const NetworkResults& results,
-                                            char separator) {
+                                            char separator, std::size_t maxNamed) {
     if (network.sections.empty()) {
         return {"В сети нет участков"};
     }
     const std::string tolerance = FormatNumber(network.tolerance, separator) + " %";
     std::vector<std::string> lines = {
-        "Главное направление: " + Ids(network, results.mainPath, " → "),
+        "Главное направление: " + MainPath(network, results.mainPath, maxNamed),
         "Потери давления на главном направлении: " + FixedNumber(results.mainLoss, 2, separator) +
             " Па",
         "Давление вентилятора с запасом " + FormatNumber(network.reserve, separator) +
             " %: " + FixedNumber(results.fanPressure, 2, separator) + " Па",
     };
-    std::string compared;
-    for (std::size_t i = 0; i < results.sections.size(); ++i) {
-        if (results.sections[i].flagged) {
-            compared += (compared.empty() ? "" : ", ") + std::string("уч. ") +
-                        network.sections[i].id + " (" +
-                        FixedNumber(*results.sections[i].imbalance, 1, separator) + " %)";
-        }
-    }
+    const std::string compared = Named(results.flagged.size(), maxNamed, [&](std::size_t k) {
+        const std::size_t i = results.flagged[k];
+        return "уч. " + network.sections[i].id + " (" +
+               FixedNumber(*results.sections[i].imbalance, 1, separator) + " %)";
+    });
     const bool anyCompared = std::any_of(results.sections.begin(), results.sections.end(),
                                          [](const SectionResult& r) { return r.imbalance; });
     lines.push_back(!compared.empty() ? "Невязка выше " + tolerance + ": " + compared
@@ -164,7 +188,7 @@ std::vector<std::string> NetworkTotalsLines(const Network& network, const Networ
         }
     }
     if (!chosen.empty()) {
-        lines.push_back("Размеры подобраны по каталогам: уч. " + Ids(network, chosen, ", "));
+        lines.push_back("Размеры подобраны по каталогам: уч. " + Ids(network, chosen, maxNamed));
     }
     std::vector<std::size_t> shortOfSizes;
     for (std::size_t i = 0; i < results.sections.size(); ++i) {
@@ -174,20 +198,19 @@ std::vector<std::string> NetworkTotalsLines(const Network& network, const Networ
     }
     if (!shortOfSizes.empty()) {
         lines.push_back("В каталоге нет размера на этот расход, взят наибольший: уч. " +
-                        Ids(network, shortOfSizes, ", "));
+                        Ids(network, shortOfSizes, maxNamed));
     }
     if (!results.overVmax.empty()) {
-        std::string fast;
-        for (const std::size_t i : results.overVmax) {
+        const std::string fast = Named(results.overVmax.size(), maxNamed, [&](std::size_t k) {
+            const std::size_t i = results.overVmax[k];
             const SectionResult& r = results.sections[i];
-            fast += (fast.empty() ? "" : ", ") + std::string("уч. ") + network.sections[i].id +
-                    " (" + FixedNumber(r.V, 2, separator) + " > " +
-                    FormatNumber(r.Vmax, separator) + " м/с)";
-        }
+            return "уч. " + network.sections[i].id + " (" + FixedNumber(r.V, 2, separator) + " > " +
+                   FormatNumber(r.Vmax, separator) + " м/с)";
+        });
         lines.push_back("Скорость выше допустимой: " + fast);
     }
     if (!results.withoutFlow.empty()) {
-        lines.push_back("Без расхода воздуха: уч. " + Ids(network, results.withoutFlow, ", "));
+        lines.push_back("Без расхода воздуха: уч. " + Ids(network, results.withoutFlow, maxNamed));
     }
     if (AirOutsideViscosityRange(network.air.t)) {
         lines.push_back(AirRangeWarning(network.air.t, separator));

@@ -40,9 +40,14 @@ std::vector<std::string> NetworkTitleLines(const Network& network, const Network
 // The totals under the table: the main path and its loss, the fan pressure with the reserve, the
 // flagged branches, the sizes chosen from the catalogues (and those for which the catalogue had no
 // size large enough), the sections faster than their Vmax, the sections without air, and a warning
-// when the network's air lies outside the temperatures the friction formula holds for.
+// when the network's air lies outside the temperatures the friction formula holds for. Each list
+// names at most maxNamed sections (at least one), the rest counted: "уч. 5, 7, 12 и ещё 38"; the
+// main path longer than that shows its first sections and its last: "1 → 2 → 3 → … → 90 (всего
+// 90 уч.)". The reports name every section.
+inline constexpr std::size_t AllNamed = static_cast<std::size_t>(-1);
 std::vector<std::string> NetworkTotalsLines(const Network& network, const NetworkResults& results,
-                                            char decimalSeparator = '.');
+                                            char decimalSeparator = '.',
+                                            std::size_t maxNamed = AllNamed);
 
 // The readable report: title, the table in aligned columns ("*" before a section of the main path,
 // "!" after a flagged imbalance), the totals.

@@ -316,4 +316,19 @@ void SettingsStore::WriteString(std::string_view name, std::string_view value) {
         throw WriteFailed(name);
 }
 
+void SettingsStore::WriteStrings(const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [name, value] : values) {
+        if (!m_keyOpen || !IsStorableText(name) || !IsStorableText(value))
+            throw WriteFailed(name);
+    }
+    if (values.empty())
+        return;
+    if (!UpdateHive(m_hivePath, [&](Hive& hive) {
+            HiveKey& key = hive.AddKey(m_currentKey);
+            for (const auto& [name, value] : values)
+                key.SetValue(name, value);
+        }))
+        throw WriteFailed(values.front().first);
+}
+
 } // namespace kalvor

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kalvor {
 
@@ -36,6 +38,9 @@ public:
     std::string ReadString(std::string_view name);                   // "" when absent
     void WriteInteger(std::string_view name, int value);             // throws RegistryError
     void WriteString(std::string_view name, std::string_view value); // throws RegistryError
+    // Several strings of the current key in one write of the file: all of them or, when one
+    // cannot be stored, none (throws RegistryError).
+    void WriteStrings(const std::vector<std::pair<std::string, std::string>>& values);
 
     // Whether the current key holds a value of that name, of any type; false while no key is
     // open.

@@ -168,6 +168,35 @@ TEST_F(SettingsStoreTest, WriteKeepsEveryOtherValueAndKey) {
                               "\"AB\"=dword:00000001\r\n\r\n");
 }
 
+// Several strings go in one write: all of them, in the order given, or none when one of them
+// cannot be stored.
+TEST_F(SettingsStoreTest, WriteStringsTakesAllOrNone) {
+    WriteFile(HiveFile(), "REGEDIT4\r\n\r\n" + KelmortaKey + "\"File1\"=\"a\"\r\n\r\n");
+    const struct {
+        std::vector<std::pair<std::string, std::string>> values;
+        bool refused;
+        std::string file1, file2;
+    } cases[] = {
+        {{{"File1", "b"}, {"File2", "a"}}, false, "b", "a"},
+        {{{"file2", "c"}, {"FILE1", ""}}, false, "", "c"},
+        {{{"File1", "d"}, {"File2", "line\nbreak"}}, true, "", "c"},
+        {{{"File1", "d"}, {std::string("Fi\0le", 5), "e"}}, true, "", "c"},
+        {{}, false, "", "c"},
+    };
+    for (const auto& c : cases) {
+        SettingsStore store = Opened();
+        if (c.refused) {
+            EXPECT_THROW(store.WriteStrings(c.values), RegistryError);
+        } else {
+            store.WriteStrings(c.values);
+        }
+        EXPECT_EQ(Opened().ReadString("File1"), c.file1);
+        EXPECT_EQ(Opened().ReadString("File2"), c.file2);
+    }
+    SettingsStore closed;
+    EXPECT_THROW(closed.WriteStrings({{"File1", "x"}}), RegistryError);
+}
+
 TEST_F(SettingsStoreTest, ValuesRoundTrip) {
     const std::string texts[] = {"", "C:\\temp\\", "say \"hi\"", "\\\"\\\\", "Подбор", "0,5\t ;x"};
     SettingsStore store = Opened();

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QHeaderView>
+#include <QListView>
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
@@ -219,6 +220,48 @@ private slots:
             QVERIFY(!session.form->results()->sections[1].flagged);
             QVERIFY(totals.contains("Без расхода воздуха: уч. 2"));
         }
+    }
+
+    // Many sections above their limit: the totals name three and count the rest, the panel
+    // "Проблемы" has a row for each and a click on one selects its section, the PDF names all.
+    void problemsNamedInPartListedInFull() {
+        NetworkSession session;
+        Network network = session.form->network();
+        network.sections.resize(1);
+        network.sections[0].shape = DuctShape::Round;
+        network.sections[0].size = "400";
+        for (int id = 2; id <= 7; ++id) {
+            NetworkSection section = network.sections[0];
+            section.id = QString::number(id).toStdString();
+            section.parent = "1";
+            section.size = "100";
+            section.flow = 1000;
+            network.sections.push_back(section);
+        }
+        session.form->edit(network, "test");
+        QVERIFY(session.form->results() != nullptr);
+        const QString totals = session.ui->TotalsLbl->text();
+        QVERIFY2(
+            totals.contains(QRegularExpression("Скорость выше допустимой: уч. 1 \\([^)]+\\), "
+                                               "уч. 2 \\([^)]+\\), уч. 3 \\([^)]+\\) и ещё 4")),
+            qPrintable(totals));
+        auto* list = session.form->findChild<QListView*>("ProblemsLv");
+        QVERIFY(list != nullptr);
+        QCOMPARE(list->model()->rowCount(), 7);
+        for (const int row : {4, 0, 6}) {
+            const QModelIndex index = list->model()->index(row, 0);
+            QVERIFY(index.data().toString().startsWith(
+                QStringLiteral("Уч. %1: скорость ").arg(row + 1)));
+            list->scrollTo(index);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(index).center());
+            QCOMPARE(session.view->currentIndex().row(), row);
+        }
+        const QString pdf = session.path("problems.pdf");
+        QVERIFY(session.form->exportPdf(pdf));
+        const QString text = PdfText(pdf).simplified();
+        QVERIFY2(!text.contains("и ещё") && text.contains(Local("уч. 7 (35,37 > 6 м/с)")),
+                 qPrintable(text));
     }
 
     // The file dialogs open in the network's folder, else the one last used, and never in a
