@@ -142,6 +142,11 @@ void PressKeys(QWidget* box, const QString& text) {
 
 } // namespace
 
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void TypeInto(QWidget* box, const QString& text) {
     if (!Focus(box)) {
         qWarning("could not focus %s", qPrintable(box->objectName()));

@@ -69,6 +69,9 @@ bool Focus(QWidget* widget);
 // apply). An empty text deletes the selection. Characters outside ASCII go as plain key events.
 void TypeInto(QWidget* box, const QString& text);
 
+// A file's bytes; empty when it cannot be read.
+QByteArray ReadFile(const QString& path);
+
 // Types more characters at the end of what the box holds.
 void TypeMore(QWidget* box, const QString& text);
 

@@ -22,11 +22,6 @@ using namespace kalvor::test;
 
 namespace {
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Fields of a CSV line: texts compared as they are, numbers within 1e-12 of their size.
 // A line of the window's CSV: fields between ";", numbers with the system's separator and no
 // other, compared with the expected values written with ".".

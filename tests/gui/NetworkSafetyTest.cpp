@@ -28,15 +28,6 @@
 using namespace kalvor;
 using namespace kalvor::test;
 
-namespace {
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class NetworkSafetyTest : public QObject {
     Q_OBJECT
 
