@@ -153,19 +153,32 @@ void TNetworkForm::pasteCells() {
                             continue;
                         }
                         QString cell = cells[c].trimmed();
+                        // Shapes and materials by the names their lists show.
                         if (column == ShapeColumn || column == MaterialColumn) {
-                            // Names as the lists show them, taken through the rows' reader.
-                            const std::vector<NetworkSection> one = SectionsFromRows(
-                                "\t\t" +
-                                    (column == ShapeColumn
-                                         ? Utf8(cell)
-                                         : std::string(ShapeName(m_network.sections[row].shape))) +
-                                    "\tauto\t" + (column == MaterialColumn ? Utf8(cell) : "") +
-                                    "\n",
-                                separator);
-                            cell = QString::number(column == ShapeColumn
-                                                       ? static_cast<int>(one.front().shape)
-                                                       : one.front().material);
+                            const std::optional<DuctShape> shape =
+                                column == ShapeColumn
+                                    ? ShapeFromText(Utf8(cell))
+                                    : std::optional(m_network.sections[row].shape);
+                            const std::optional<int> material =
+                                shape && column == MaterialColumn
+                                    ? MaterialFromText(*shape, Utf8(cell))
+                                    : std::optional<int>(0);
+                            if (!shape || !material) {
+                                throw Error(
+                                    Utf8(QStringLiteral("Строка %1, столбец «%2»: «%3» — "
+                                                        "не %4")
+                                             .arg(r + 1)
+                                             .arg(m_model
+                                                      ->headerData(column, Qt::Horizontal,
+                                                                   Qt::DisplayRole)
+                                                      .toString(),
+                                                  cell,
+                                                  column == ShapeColumn
+                                                      ? QStringLiteral("форма воздуховода")
+                                                      : QStringLiteral("материал этой формы"))));
+                            }
+                            cell = QString::number(column == ShapeColumn ? static_cast<int>(*shape)
+                                                                         : *material);
                         }
                         QString what;
                         const NetworkChange change = cellChange(row, column, cell, what);

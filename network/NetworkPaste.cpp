@@ -72,27 +72,20 @@ public:
     }
 
     DuctShape ShapeOf(const std::string& text) const {
-        for (const DuctShape shape :
-             {DuctShape::Rectangular, DuctShape::FlatOval, DuctShape::Round}) {
-            if (text == ShapeName(shape) || text == ShapeKey(shape) ||
-                text == std::to_string(static_cast<int>(shape))) {
-                return shape;
-            }
+        const std::optional<DuctShape> shape = ShapeFromText(text);
+        if (!shape) {
+            Refuse(Shape, text, "не форма воздуховода (прямоугольный, плоскоовальный или круглый)");
         }
-        Refuse(Shape, text, "не форма воздуховода (прямоугольный, плоскоовальный или круглый)");
+        return *shape;
     }
 
     int MaterialOf(DuctShape shape, const std::string& text) const {
-        if (text.empty()) {
-            return 0;
+        const std::optional<int> material = MaterialFromText(shape, text);
+        if (!material) {
+            Refuse(Material, text,
+                   "нет такого материала для формы «" + std::string(ShapeName(shape)) + "»");
         }
-        for (int material = 0; material < MaterialCount(shape); ++material) {
-            if (text == MaterialName(material) || text == std::to_string(material)) {
-                return material;
-            }
-        }
-        Refuse(Material, text,
-               "нет такого материала для формы «" + std::string(ShapeName(shape)) + "»");
+        return *material;
     }
 
     std::string SizeOf(DuctShape shape, std::string text) const {
@@ -118,6 +111,28 @@ private:
 };
 
 } // namespace
+
+std::optional<DuctShape> ShapeFromText(const std::string& text) {
+    for (const DuctShape shape : {DuctShape::Rectangular, DuctShape::FlatOval, DuctShape::Round}) {
+        if (text == ShapeName(shape) || text == ShapeKey(shape) ||
+            text == std::to_string(static_cast<int>(shape))) {
+            return shape;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> MaterialFromText(DuctShape shape, const std::string& text) {
+    if (text.empty()) {
+        return 0;
+    }
+    for (int material = 0; material < MaterialCount(shape); ++material) {
+        if (text == MaterialName(material) || text == std::to_string(material)) {
+            return material;
+        }
+    }
+    return std::nullopt;
+}
 
 std::vector<NetworkSection> SectionsFromRows(std::string_view text, char separator) {
     std::vector<std::string> lines;

@@ -3,6 +3,7 @@
 
 #include "network/Network.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,11 @@ namespace kalvor {
 
 // The heading of the window's column of a section's own Vmax.
 inline constexpr std::string_view VmaxHeading = "Vmax, м/с";
+
+// A shape by its Russian name, file key or number; a material of the shape by its Russian name or
+// number (empty: 0); nullopt for any other text.
+std::optional<DuctShape> ShapeFromText(const std::string& text);
+std::optional<int> MaterialFromText(DuctShape shape, const std::string& text);
 
 // Sections read from tab-separated lines (CRLF or LF). A first line of headings as the table shows
 // them ("№ уч.", "От уч.", "Форма", "Размер, мм", "Материал", "L, м³/ч", "l, м", "Σζ", "Vmax, м/с")

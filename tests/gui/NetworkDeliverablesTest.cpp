@@ -374,6 +374,16 @@ private slots:
         session.form->undoStack()->undo();
         QCOMPARE(session.form->network().sections[0].length, 10.0);
 
+        // Shapes and materials by the names their lists show.
+        QApplication::clipboard()->setText("Круглый\t250\tГибкий\n");
+        session.view->setCurrentIndex(session.index(3, ShapeColumn));
+        QTest::keyClick(session.view, Qt::Key_V, Qt::ControlModifier);
+        const NetworkSection& typed = session.form->network().sections[3];
+        QCOMPARE(typed.shape, DuctShape::Round);
+        QCOMPARE(typed.size, std::string("250"));
+        QCOMPARE(typed.material, 1);
+        session.form->undoStack()->undo();
+
         // What cannot be read changes nothing and says why.
         QApplication::clipboard()->setText("11\t1\tТреугольный\t250\tСтальной\t500\t4\t0\n");
         const Network before = session.form->network();
